@@ -1,0 +1,79 @@
+# Set-up, build and test entry points. `make run` and `make test` install what is missing on a
+# fresh Debian 12 machine first; the other targets are for developers and CI.
+
+BUILD        ?= build
+JOBS         ?= $(shell nproc)
+FUZZ_SECONDS ?= 20
+CMAKE_FLAGS  ?=
+
+PACKAGES      = cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+                libbenchmark-dev libmuparser-dev fonts-dejavu-core
+FUZZ_PACKAGES = clang libclang-rt-14-dev
+LOOK_PACKAGES = xvfb xauth imagemagick
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+# Installs the named Debian packages that are not installed yet; nothing when all are present.
+define install_missing
+	@missing=""; for p in $(1); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+endef
+
+.PHONY: run test build deps sanitize fuzz bench look clean
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/linoveta
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Every test once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DLINOVETA_SANITIZE=ON -DLINOVETA_BENCH=OFF
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Each libFuzzer target for FUZZ_SECONDS, starting from its committed seed corpus.
+fuzz: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINOVETA_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+	@set -e; for f in build-fuzz/tests/fuzz/*_fuzz; do \
+	  name=$$(basename $$f); work=$$(mktemp -d); \
+	  mkdir -p tests/fuzz/corpus/$$name; \
+	  echo "== $$name for $(FUZZ_SECONDS) s"; \
+	  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $$f -max_total_time=$(FUZZ_SECONDS) \
+	    -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 $$work tests/fuzz/corpus/$$name; \
+	  rm -rf $$work; \
+	done
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+
+# Starts the program under Xvfb and saves a screenshot to $(BUILD)/screenshot.png.
+look: build
+	$(call install_missing,$(LOOK_PACKAGES))
+	xvfb-run -a -s "-screen 0 1280x900x24" sh -c \
+	  './$(BUILD)/linoveta & sleep 6; import -window root $(BUILD)/screenshot.png; kill $$!'
+
+clean:
+	rm -rf $(BUILD) build-sanitize build-fuzz
