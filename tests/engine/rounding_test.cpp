@@ -1,0 +1,70 @@
+#include "engine/rounding.h"
+
+#include <array>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+using linoveta::Round;
+
+struct RoundCase {
+    double value;
+    int digits;
+    double expected;
+};
+
+TEST(Round, HalvesGoToTheEvenNeighbour)
+{
+    constexpr std::array<RoundCase, 14> cases{{
+        {2.5, 0, 2},       {3.5, 0, 4},      {-2.5, 0, -2},  {-3.5, 0, -4},
+        {0.5, 0, 0},       {1.5, 0, 2},      {2.4999, 0, 2}, {2.5001, 0, 3},
+        {0.125, 2, 0.12},  {0.375, 2, 0.38}, {2.25, 1, 2.2}, {2.35, 1, 2.4},
+        {-1.605, 2, -1.6}, {19.99, 2, 19.99},
+    }};
+    for (const auto& c : cases)
+        EXPECT_EQ(Round(c.value, c.digits), c.expected) << c.value << " to " << c.digits;
+}
+
+TEST(Round, RepeatedAdditionSamplesRoundToTheirTwoDecimalValue)
+{
+    // The plotter sums 0.05 steps; the drift must vanish after rounding to two decimals.
+    double x = -20.05;
+    for (int i = 0; i < 802; ++i) {
+        const double r = Round(x, 2);
+        EXPECT_EQ(r, std::nearbyint(r * 100) / 100);
+        EXPECT_NEAR(r, x, 1e-9);
+        x += 0.05;
+    }
+}
+
+TEST(Round, ZeroIsNeverNegative)
+{
+    for (double v : {-0.0, -0.4, -0.004, -1e-300}) {
+        const double r = Round(v, v == -0.004 ? 2 : 0);
+        EXPECT_EQ(r, 0.0);
+        EXPECT_FALSE(std::signbit(r)) << v;
+    }
+}
+
+TEST(Round, ExtremeInputsPassThrough)
+{
+    EXPECT_EQ(Round(1e300, 2), 1e300);
+    EXPECT_EQ(Round(-4.0e18, 3), -4.0e18);
+    EXPECT_TRUE(std::isnan(Round(std::numeric_limits<double>::quiet_NaN(), 2)));
+    EXPECT_EQ(Round(std::numeric_limits<double>::infinity(), 0), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Round(1.23456, 30), 1.23456);
+}
+
+TEST(RoundUp, AddsTheNudgeToTheCallersVariableAndRounds)
+{
+    double v = 2.49999;
+    EXPECT_EQ(linoveta::RoundUp(v, 0), 2.0);
+    EXPECT_DOUBLE_EQ(v, 2.5);
+    double w = 1.234;
+    EXPECT_EQ(linoveta::RoundUp(w, 2), 1.23);
+    EXPECT_DOUBLE_EQ(w, 1.23401);
+}
+
+} // namespace
