@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstdio>
 
-namespace linoveta {
-
 namespace {
 
 // The locale's standard text of a double: 15 significant digits, exponent form ("1.5E-11")
@@ -47,7 +45,7 @@ std::string RegressionObject::ReturnRegEq() const
 {
     std::string t;
     for (int k = 0; k <= kMaxDegree; ++k) {
-        double c = Round(Coef[k], 10);
+        double c = linoveta::Round(Coef[k], 10);
         if (c == 0 && Coef[k] != 0)
             c = Coef[k];
         if (c == 0)
@@ -213,5 +211,3 @@ bool RegressionObject::GaussElimination(int n)
     CoefValid = true;
     return true;
 }
-
-} // namespace linoveta

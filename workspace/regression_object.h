@@ -4,8 +4,6 @@
 #include <stdexcept>
 #include <string>
 
-namespace linoveta {
-
 // Raised by RegressionObject for a rejected degree (number 6000) or a point whose powers
 // would leave the double range (number 6, the overflow a caller would otherwise meet).
 class RegressionError : public std::runtime_error
@@ -59,5 +57,3 @@ private:
     std::array<std::array<double, kMaxDegree + 2>, kMaxDegree + 1> Matrix{};
     std::array<double, kMaxDegree + 1> Coef{};
 };
-
-} // namespace linoveta

@@ -11,9 +11,6 @@
 #include <string>
 #include <vector>
 
-using linoveta::RegressionError;
-using linoveta::RegressionObject;
-
 namespace {
 
 struct Pt {
