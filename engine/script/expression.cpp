@@ -1,0 +1,514 @@
+#include "engine/script/expression.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace linoveta::script {
+
+enum class Expression::Op : std::uint8_t {
+    PushC,   // push k
+    PushX,   // push x
+    Add,
+    Sub,
+    Mul,
+    Div,
+    Pow,
+    Neg,
+    Abs,
+    Sin,
+    Cos,
+    Tan,
+    Square,  // t ^ 2
+    Sqrt,    // t ^ .5
+    AddC,    // t + k (also t - k as t + -k, which is the same in binary arithmetic)
+    MulC,    // t * k
+    DivC,    // t / k, k neither 0 nor infinite
+    PowC,    // t ^ k
+    RSubC,   // k - t
+    RDivC,   // k / t
+    RPowC,   // k ^ t
+};
+
+namespace {
+
+using Op = Expression::Op;
+using Instr = Expression::Instr;
+
+bool Finite(double v) { return std::fabs(v) <= std::numeric_limits<double>::max(); }
+
+Error NonFiniteError(double v) { return std::isnan(v) ? Error::Invalid : Error::Overflow; }
+
+// The one definition of "/" and "^": used by the evaluation and by constant folding, so a
+// folded constant is exactly what the evaluation would have computed.
+inline Error Divide(double a, double b, double &r)
+{
+    if (b == 0)
+        return Error::DivisionByZero;
+    if (!Finite(b))
+        return NonFiniteError(b);
+    r = a / b;
+    return Error::None;
+}
+
+inline Error Power(double a, double b, double &r)
+{
+    if (!Finite(a))
+        return NonFiniteError(a);
+    if (!Finite(b))
+        return NonFiniteError(b);
+    if (a == 0 && b < 0)
+        return Error::DivisionByZero;
+    r = std::pow(a, b);
+    return Error::None;
+}
+
+// Operators as they wait on the compiler's operator stack.
+enum class Pending : std::uint8_t { Paren, Sin, Cos, Tan, Abs, Neg, Add, Sub, Mul, Div, Pow };
+
+int Precedence(Pending p)
+{
+    switch (p) {
+    case Pending::Add:
+    case Pending::Sub:
+        return 1;
+    case Pending::Mul:
+    case Pending::Div:
+        return 2;
+    case Pending::Neg:
+        return 3;
+    case Pending::Pow:
+        return 4;
+    default:
+        return 0;  // parentheses and function calls are barriers
+    }
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool NameIs(std::string_view name, std::string_view lower)
+{
+    if (name.size() != lower.size())
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (Lower(name[i]) != lower[i])
+            return false;
+    return true;
+}
+
+// Emits postfix code, folding constants and fusing a constant operand into its operation.
+class Emitter
+{
+public:
+    explicit Emitter(std::vector<Instr> &code) : code_(code) {}
+
+    void Push(Op op, double k = 0)
+    {
+        starts_.push_back(code_.size());
+        code_.push_back({op, k});
+    }
+
+    void Unary(Pending p)
+    {
+        Op op;
+        switch (p) {
+        case Pending::Neg: op = Op::Neg; break;
+        case Pending::Abs: op = Op::Abs; break;
+        case Pending::Sin: op = Op::Sin; break;
+        case Pending::Cos: op = Op::Cos; break;
+        default: op = Op::Tan; break;
+        }
+        Instr &last = code_.back();
+        if (last.op == Op::PushC) {
+            // Functions of a finite constant are finite; folding changes nothing.
+            switch (op) {
+            case Op::Neg: last.k = -last.k; break;
+            case Op::Abs: last.k = std::fabs(last.k); break;
+            case Op::Sin: last.k = std::sin(last.k); break;
+            case Op::Cos: last.k = std::cos(last.k); break;
+            default: last.k = std::tan(last.k); break;
+            }
+            return;
+        }
+        code_.push_back({op, 0});
+    }
+
+    void Binary(Pending p)
+    {
+        const std::size_t right = starts_.back();
+        starts_.pop_back();
+        const std::size_t left = starts_.back();
+        const bool rightConst = right + 1 == code_.size() && code_[right].op == Op::PushC;
+        const bool leftConst = left + 1 == right && code_[left].op == Op::PushC;
+
+        if (rightConst && leftConst) {
+            double r = 0;
+            if (Fold(p, code_[left].k, code_[right].k, r)) {
+                code_.pop_back();
+                code_.back().k = r;
+                return;
+            }
+        }
+        if (rightConst) {
+            const double k = code_[right].k;
+            code_.pop_back();
+            switch (p) {
+            case Pending::Add: code_.push_back({Op::AddC, k}); return;
+            case Pending::Sub: code_.push_back({Op::AddC, -k}); return;
+            case Pending::Mul: code_.push_back({Op::MulC, k}); return;
+            case Pending::Div:
+                if (k != 0) {
+                    code_.push_back({Op::DivC, k});
+                    return;
+                }
+                code_.push_back({Op::PushC, k});
+                code_.push_back({Op::Div, 0});
+                return;
+            default:
+                if (k == 2)
+                    code_.push_back({Op::Square, 0});
+                else if (k == 0.5)
+                    code_.push_back({Op::Sqrt, 0});
+                else
+                    code_.push_back({Op::PowC, k});
+                return;
+            }
+        }
+        if (leftConst) {
+            const double k = code_[left].k;
+            code_.erase(code_.begin() + static_cast<std::ptrdiff_t>(left));
+            switch (p) {
+            case Pending::Add: code_.push_back({Op::AddC, k}); return;
+            case Pending::Sub: code_.push_back({Op::RSubC, k}); return;
+            case Pending::Mul: code_.push_back({Op::MulC, k}); return;
+            case Pending::Div: code_.push_back({Op::RDivC, k}); return;
+            default: code_.push_back({Op::RPowC, k}); return;
+            }
+        }
+        switch (p) {
+        case Pending::Add: code_.push_back({Op::Add, 0}); return;
+        case Pending::Sub: code_.push_back({Op::Sub, 0}); return;
+        case Pending::Mul: code_.push_back({Op::Mul, 0}); return;
+        case Pending::Div: code_.push_back({Op::Div, 0}); return;
+        default: code_.push_back({Op::Pow, 0}); return;
+        }
+    }
+
+    void Apply(Pending p)
+    {
+        if (Precedence(p) >= 1 && p != Pending::Neg)
+            Binary(p);
+        else
+            Unary(p);
+    }
+
+private:
+    // Only error-free finite results are folded; an error stays in the code and is reported
+    // by every evaluation.
+    static bool Fold(Pending p, double a, double b, double &r)
+    {
+        switch (p) {
+        case Pending::Add: r = a + b; break;
+        case Pending::Sub: r = a - b; break;
+        case Pending::Mul: r = a * b; break;
+        case Pending::Div:
+            if (Divide(a, b, r) != Error::None)
+                return false;
+            break;
+        default:
+            if (Power(a, b, r) != Error::None)
+                return false;
+            break;
+        }
+        return Finite(r);
+    }
+
+    std::vector<Instr> &code_;
+    std::vector<std::size_t> starts_;  // where the code of each pending operand begins
+};
+
+int StackEffect(Op op)
+{
+    switch (op) {
+    case Op::PushC:
+    case Op::PushX:
+        return 1;
+    case Op::Add:
+    case Op::Sub:
+    case Op::Mul:
+    case Op::Div:
+    case Op::Pow:
+        return -1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void Expression::Compile(std::string_view text)
+{
+    code_.clear();
+    bigStack_.clear();
+    stackNeeded_ = 0;
+    empty_ = false;
+    compileError_ = Error::None;
+
+    auto fail = [this](Error e) {
+        code_.clear();
+        compileError_ = e;
+    };
+    if (text.size() > kMaxLength)
+        return fail(Error::TooLong);
+
+    std::vector<Pending> ops;
+    Emitter emit(code_);
+    bool expectOperand = true;
+    bool anyToken = false;
+    int depth = 0;
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+
+    while (true) {
+        while (i < n && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+        if (i >= n)
+            break;
+        anyToken = true;
+        const char c = text[i];
+
+        if (expectOperand) {
+            if (IsDigit(c) || c == '.') {
+                const std::size_t start = i;
+                bool digits = false;
+                while (i < n && IsDigit(text[i])) {
+                    ++i;
+                    digits = true;
+                }
+                if (i < n && text[i] == '.') {
+                    ++i;
+                    while (i < n && IsDigit(text[i])) {
+                        ++i;
+                        digits = true;
+                    }
+                }
+                if (!digits)
+                    return fail(Error::Syntax);
+                if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+                    ++i;
+                    if (i < n && (text[i] == '+' || text[i] == '-'))
+                        ++i;
+                    if (i >= n || !IsDigit(text[i]))
+                        return fail(Error::Syntax);
+                    while (i < n && IsDigit(text[i]))
+                        ++i;
+                }
+                double v = 0;
+                auto res = std::from_chars(text.data() + start, text.data() + i, v);
+                if (res.ec == std::errc::result_out_of_range) {
+                    // Too small reads as zero; too large is an overflow of the literal.
+                    bool nonZero = false;
+                    for (std::size_t j = start; j < i && text[j] != 'E' && text[j] != 'e'; ++j)
+                        nonZero |= text[j] >= '1' && text[j] <= '9';
+                    std::size_t e = start;
+                    while (e < i && text[e] != 'E' && text[e] != 'e')
+                        ++e;
+                    const bool negativeExponent = e + 1 < i && text[e + 1] == '-';
+                    if (nonZero && !negativeExponent)
+                        return fail(Error::Overflow);
+                    v = 0;
+                } else if (res.ec != std::errc() || res.ptr != text.data() + i) {
+                    return fail(Error::Syntax);
+                }
+                emit.Push(Op::PushC, v);
+                expectOperand = false;
+                continue;
+            }
+            if (IsAlpha(c)) {
+                const std::size_t start = i;
+                while (i < n && (IsAlpha(text[i]) || IsDigit(text[i]) || text[i] == '_'))
+                    ++i;
+                const std::string_view name = text.substr(start, i - start);
+                if (NameIs(name, "x")) {
+                    emit.Push(Op::PushX);
+                    expectOperand = false;
+                    continue;
+                }
+                Pending f;
+                if (NameIs(name, "sin"))
+                    f = Pending::Sin;
+                else if (NameIs(name, "cos"))
+                    f = Pending::Cos;
+                else if (NameIs(name, "tan"))
+                    f = Pending::Tan;
+                else if (NameIs(name, "abs"))
+                    f = Pending::Abs;
+                else
+                    return fail(Error::Syntax);
+                while (i < n && (text[i] == ' ' || text[i] == '\t'))
+                    ++i;
+                if (i >= n || text[i] != '(')
+                    return fail(Error::Syntax);
+                ++i;
+                if (++depth > kMaxDepth)
+                    return fail(Error::TooDeep);
+                ops.push_back(f);
+                continue;
+            }
+            if (c == '(') {
+                ++i;
+                if (++depth > kMaxDepth)
+                    return fail(Error::TooDeep);
+                ops.push_back(Pending::Paren);
+                continue;
+            }
+            if (c == '-') {
+                ++i;
+                ops.push_back(Pending::Neg);
+                continue;
+            }
+            if (c == '+') {
+                ++i;  // unary plus changes nothing
+                continue;
+            }
+            return fail(Error::Syntax);
+        }
+
+        // An operator or a closing parenthesis is expected.
+        Pending op;
+        switch (c) {
+        case '+': op = Pending::Add; break;
+        case '-': op = Pending::Sub; break;
+        case '*': op = Pending::Mul; break;
+        case '/': op = Pending::Div; break;
+        case '^': op = Pending::Pow; break;
+        case ')': {
+            ++i;
+            while (!ops.empty() && Precedence(ops.back()) > 0) {
+                emit.Apply(ops.back());
+                ops.pop_back();
+            }
+            if (ops.empty())
+                return fail(Error::Syntax);
+            const Pending open = ops.back();
+            ops.pop_back();
+            --depth;
+            if (open != Pending::Paren)
+                emit.Apply(open);
+            continue;
+        }
+        default:
+            return fail(Error::Syntax);
+        }
+        ++i;
+        // All binary operators are left-associative; a waiting unary minus yields to "^" only.
+        const int prec = Precedence(op);
+        while (!ops.empty() && Precedence(ops.back()) >= prec) {
+            emit.Apply(ops.back());
+            ops.pop_back();
+        }
+        ops.push_back(op);
+        expectOperand = true;
+    }
+
+    if (!anyToken) {
+        empty_ = true;
+        return;
+    }
+    if (expectOperand)
+        return fail(Error::Syntax);
+    while (!ops.empty()) {
+        if (Precedence(ops.back()) == 0)
+            return fail(Error::Syntax);  // a parenthesis left open
+        emit.Apply(ops.back());
+        ops.pop_back();
+    }
+
+    int level = 0;
+    for (const Instr &in : code_) {
+        level += StackEffect(in.op);
+        if (static_cast<std::size_t>(level) > stackNeeded_)
+            stackNeeded_ = static_cast<std::size_t>(level);
+    }
+    constexpr std::size_t kLocal = 64;
+    if (stackNeeded_ > kLocal)
+        bigStack_.resize(stackNeeded_);
+}
+
+Result Expression::Evaluate(double x) const
+{
+    Result out;
+    if (compileError_ != Error::None) {
+        out.kind = Result::Kind::Error;
+        out.error = compileError_;
+        return out;
+    }
+    if (empty_)
+        return out;
+
+    double local[64];
+    double *const base = bigStack_.empty() ? local : bigStack_.data();
+    double *top = base - 1;
+    Error err = Error::None;
+
+    for (const Instr &in : code_) {
+        switch (in.op) {
+        case Op::PushC: *++top = in.k; break;
+        case Op::PushX: *++top = x; break;
+        case Op::Add: top[-1] += top[0]; --top; break;
+        case Op::Sub: top[-1] -= top[0]; --top; break;
+        case Op::Mul: top[-1] *= top[0]; --top; break;
+        case Op::Div:
+            if ((err = Divide(top[-1], top[0], top[-1])) != Error::None)
+                goto failed;
+            --top;
+            break;
+        case Op::Pow:
+            if ((err = Power(top[-1], top[0], top[-1])) != Error::None)
+                goto failed;
+            --top;
+            break;
+        case Op::Neg: *top = -*top; break;
+        case Op::Abs: *top = std::fabs(*top); break;
+        case Op::Sin: *top = std::sin(*top); break;
+        case Op::Cos: *top = std::cos(*top); break;
+        case Op::Tan: *top = std::tan(*top); break;
+        case Op::Square: *top = *top * *top; break;
+        case Op::Sqrt: *top = std::sqrt(*top); break;
+        case Op::AddC: *top += in.k; break;
+        case Op::MulC: *top *= in.k; break;
+        case Op::DivC: *top /= in.k; break;
+        case Op::PowC:
+            if ((err = Power(*top, in.k, *top)) != Error::None)
+                goto failed;
+            break;
+        case Op::RSubC: *top = in.k - *top; break;
+        case Op::RDivC:
+            if ((err = Divide(in.k, *top, *top)) != Error::None)
+                goto failed;
+            break;
+        case Op::RPowC:
+            if ((err = Power(in.k, *top, *top)) != Error::None)
+                goto failed;
+            break;
+        }
+    }
+    // Infinities and NaN survive every operation that does not check its operands, so one test
+    // of the result catches any overflow or invalid step on the way.
+    if (!Finite(*base)) {
+        err = NonFiniteError(*base);
+        goto failed;
+    }
+    out.kind = Result::Kind::Value;
+    out.value = *base;
+    return out;
+
+failed:
+    out.kind = Result::Kind::Error;
+    out.error = err;
+    return out;
+}
+
+} // namespace linoveta::script

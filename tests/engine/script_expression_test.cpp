@@ -1,0 +1,218 @@
+#include "engine/script/expression.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+
+namespace linoveta::script {
+namespace {
+
+struct ValueCase
+{
+    const char *text;
+    double x;
+    double value;
+};
+
+TEST(ScriptExpression, Values)
+{
+    const double pi = 3.1415926538;
+    const std::array<ValueCase, 44> cases = {{
+        // Numbers
+        {"007", 0, 7},
+        {".5", 0, 0.5},
+        {"3.", 0, 3},
+        {"1E-05", 0, 1e-5},
+        {"2.5e+2", 0, 250},
+        {"1E-400", 0, 0},
+        {" 12 ", 0, 12},
+        // Precedence and associativity
+        {"1+2*3", 0, 7},
+        {"(1+2)*3", 0, 9},
+        {"10-4-3", 0, 3},
+        {"8/4/2", 0, 1},
+        {"2^3^2", 0, 64},
+        {"-2^2", 0, -4},
+        {"(-2)^2", 0, 4},
+        {"2^-1", 0, 0.5},
+        {"-2^-2", 0, -0.25},
+        {"2*-3", 0, -6},
+        {"2--3", 0, 5},
+        {"- -3", 0, 3},
+        {"-x^2", 3, -9},
+        {"2^3*4", 0, 32},
+        {"2*3^2", 0, 18},
+        {"-3*2+1", 0, -5},
+        {"1-2^2*3", 0, -11},
+        // Unary plus, as the translator can write it inside abs
+        {"abs(+x)", -2, 2},
+        {"+x", 4, 4},
+        // The variable
+        {"x", -2.5, -2.5},
+        {"X*2", 3, 6},
+        {"(x)^(2)", -3, 9},
+        {"((x)^(2)^.5)", 2, 2},
+        {"((x)^(2)^.5)", -2, 2},
+        {"(x+1)*(x-1)", 3, 8},
+        {"(-2)^3", 0, -8},
+        {"(-8)^(-1)", 0, -0.125},
+        {"0^0", 0, 1},
+        {"(x)^(.5)", 16, 4},
+        // Functions, in radians; names in any case
+        {"sin(0)", 0, 0},
+        {"cos(0)", 0, 1},
+        {"tan(x)", 0, 0},
+        {"sin(x)^2+cos(x)^2", 0.7, std::pow(std::sin(0.7), 2) + std::pow(std::cos(0.7), 2)},
+        {"SIN (3.1415926538/2)", 0, std::sin(pi / 2)},
+        {"abs(-x)*2", 3, 6},
+        {"abs(x-5)", 2, 3},
+        {"2*3.14159265388", 0, 2 * 3.14159265388},
+    }};
+    for (const auto &c : cases) {
+        const Expression e(c.text);
+        const Result r = e.Evaluate(c.x);
+        ASSERT_TRUE(r.ok()) << c.text << " error " << static_cast<int>(r.error);
+        EXPECT_DOUBLE_EQ(r.value, c.value) << c.text << " at " << c.x;
+    }
+}
+
+// Constant folding must not change a value: the same operations on x give the same bits.
+struct FoldCase
+{
+    const char *folded;
+    const char *live;
+    double x;
+};
+
+TEST(ScriptExpression, FoldedConstantsEqualEvaluatedOnes)
+{
+    const std::array<FoldCase, 7> cases = {{
+        {"0.1+0.2", "x+0.2", 0.1},
+        {"1/3", "x/3", 1},
+        {"2^0.1", "x^0.1", 2},
+        {"2^0.1", "2^x", 0.1},
+        {"-(0.1)*3", "-(x)*3", 0.1},
+        {"3/0.1", "3/x", 0.1},
+        {"sin(0.1)^2", "sin(x)^2", 0.1},
+    }};
+    for (const auto &c : cases) {
+        const Result a = Expression(c.folded).Evaluate(0);
+        const Result b = Expression(c.live).Evaluate(c.x);
+        ASSERT_TRUE(a.ok() && b.ok()) << c.folded;
+        EXPECT_EQ(a.value, b.value) << c.folded;
+    }
+}
+
+struct ErrorCase
+{
+    const char *text;
+    double x;
+    Error error;
+};
+
+TEST(ScriptExpression, Errors)
+{
+    const std::array<ErrorCase, 33> cases = {{
+        {"1/x", 0, Error::DivisionByZero},
+        {"1/0", 0, Error::DivisionByZero},
+        {"0/0", 0, Error::DivisionByZero},
+        {"x/(x-x)", 2, Error::DivisionByZero},
+        {"0^(-1)", 0, Error::DivisionByZero},
+        {"(x)^(-2)", 0, Error::DivisionByZero},
+        {"(x)^(.5)", -1, Error::Invalid},
+        {"(-8)^(1/3)", 0, Error::Invalid},
+        {"1E308*10", 0, Error::Overflow},
+        {"1/(1E308*10)", 0, Error::Overflow},
+        {"1E308*10-1E308*10", 0, Error::Invalid},
+        {"10^400", 0, Error::Overflow},
+        {"x^x", 1000, Error::Overflow},
+        {"1E999", 0, Error::Overflow},
+        {"(1E308*10)^0", 0, Error::Overflow},
+        {"1^(1E308*10)", 0, Error::Overflow},
+        {"2+", 0, Error::Syntax},
+        {"*2", 0, Error::Syntax},
+        {"(x", 0, Error::Syntax},
+        {"x)", 0, Error::Syntax},
+        {"()", 0, Error::Syntax},
+        {"2 3", 0, Error::Syntax},
+        {"2(3)", 0, Error::Syntax},
+        {"1.2.3", 0, Error::Syntax},
+        {"1E", 0, Error::Syntax},
+        {".", 0, Error::Syntax},
+        {"x^?", 0, Error::Syntax},
+        {"y+1", 0, Error::Syntax},
+        {"sin x", 0, Error::Syntax},
+        {"sqr(4)", 0, Error::Syntax},
+        {"1,5", 0, Error::Syntax},
+        {"x=2", 0, Error::Syntax},
+        {"abs(1,2)", 0, Error::Syntax},
+    }};
+    for (const auto &c : cases) {
+        const Result r = Expression(c.text).Evaluate(c.x);
+        EXPECT_EQ(r.kind, Result::Kind::Error) << c.text << " gave " << r.value;
+        EXPECT_EQ(r.error, c.error) << c.text;
+    }
+}
+
+TEST(ScriptExpression, BlankTextIsEmpty)
+{
+    for (const char *text : {"", "   ", "\t"}) {
+        const Expression e(text);
+        EXPECT_TRUE(e.empty());
+        EXPECT_EQ(e.Evaluate(1).kind, Result::Kind::Empty);
+    }
+}
+
+TEST(ScriptExpression, LengthAndDepthLimits)
+{
+    // Deep but within the limit: evaluated without recursion.
+    const int deep = Expression::kMaxDepth;
+    std::string nested = std::string(deep, '(') + "x" + std::string(deep, ')');
+    Result r = Expression(nested).Evaluate(5);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value, 5);
+
+    std::string tooDeep = "(" + nested + ")";
+    EXPECT_EQ(Expression(tooDeep).Evaluate(5).error, Error::TooDeep);
+    EXPECT_EQ(Expression(std::string(Expression::kMaxLength, '(')).Evaluate(0).error, Error::TooDeep);
+    EXPECT_EQ(Expression(std::string(Expression::kMaxLength + 1, '(')).Evaluate(0).error, Error::TooLong);
+
+    // A chain that needs a deep value stack: x-(x-(...(x))) with 1001 x alternates to 1.
+    std::string chain;
+    for (int i = 0; i < 1000; ++i)
+        chain += "x-(";
+    chain += "x" + std::string(1000, ')');
+    r = Expression(chain).Evaluate(1);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value, 1);
+
+    std::string longSum = "x";
+    while (longSum.size() < Expression::kMaxLength - 2)
+        longSum += "+x";
+    r = Expression(longSum).Evaluate(1);
+    ASSERT_TRUE(r.ok());
+    longSum += std::string(Expression::kMaxLength, ' ');
+    EXPECT_EQ(Expression(longSum).Evaluate(1).error, Error::TooLong);
+
+    // Many unary signs in a row need no depth at all.
+    r = Expression(std::string(20000, '-') + "x").Evaluate(3);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value, 3);
+}
+
+TEST(ScriptExpression, RecompileReplacesTheProgram)
+{
+    Expression e("1/0");
+    EXPECT_FALSE(e.Evaluate(0).ok());
+    e.Compile("2*x");
+    EXPECT_EQ(e.Evaluate(4).value, 8);
+    e.Compile("(");
+    EXPECT_EQ(e.compileError(), Error::Syntax);
+    e.Compile("");
+    EXPECT_TRUE(e.empty());
+}
+
+} // namespace
+} // namespace linoveta::script
