@@ -1,0 +1,134 @@
+#include "workspace/dialogs/frm_explain.h"
+
+#include "typeset/formula_typesetter.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace linoveta {
+
+namespace {
+
+constexpr double kEquationFontSize = 12;
+// Room to draw before the height is known: far more lines than any equation needs.
+constexpr int kDrawingHeightPixels = 2000;
+
+void PrintPiece(Surface &surface, EquationLayout &layout, const QString &piece)
+{
+    layout.lines.append(piece);
+    basFPrint2::PrintFormula(piece, surface);
+}
+
+} // namespace
+
+EquationLayout LayoutEquation(Surface &surface, const QString &text)
+{
+    EquationLayout layout;
+    surface.setScaleMode(ScaleMode::Points);
+    surface.cls();
+
+    // i and b count characters from 1, as the cut positions below do.
+    QString s = text;
+    int i = 0;
+    int b = 0;
+    while (i < s.size()) {
+        ++i;
+        if (s.at(i - 1) == QLatin1Char(' '))
+            b = i;
+        if (surface.textWidth(s.left(i)) > surface.scaleWidth()) {
+            int c = b != 0 ? b : i;
+            // A cut before the second character would draw nothing and never end.
+            if (c < 2)
+                c = std::max(i, 2);
+            PrintPiece(surface, layout, s.left(c - 1));
+            s = s.mid(c - 1);
+            qsizetype blanks = 0;
+            while (blanks < s.size() && s.at(blanks) == QLatin1Char(' '))
+                ++blanks;
+            s.remove(0, blanks);
+            i = 0;
+            b = 0;
+        }
+    }
+    if (!s.isEmpty())
+        PrintPiece(surface, layout, s);
+
+    // The margin of three and a half lines in pixels and the drawn lines in points, both as
+    // twips, so the height counts every line in full.
+    layout.heightTwips = surface.fontSize() * kTwipsPerPixel * 3.5
+        + kTwipsPerPoint * surface.currentY();
+    surface.setScaleMode(ScaleMode::Pixels);
+    return layout;
+}
+
+frmExplain::frmExplain(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_surface(QSize(int(std::lround(kExplainWidthTwips / kTwipsPerPixel)), kDrawingHeightPixels),
+                rgbValueFromColour(palette().color(QPalette::Window)))
+{
+    setWindowTitle(QStringLiteral("Regression Equation"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_surface.setFontName(QStringLiteral("Book Antiqua"));
+    m_surface.setFontSize(kEquationFontSize);
+    m_surface.setFontBold(true);
+    m_surface.setChangedCallback([this] { update(); });
+    setFixedSize(m_surface.image().width(), m_surface.image().height());
+}
+
+void frmExplain::Form_Load(const QString &regEquationText, bool linear)
+{
+    setWindowTitle(QString::fromLatin1(linear ? kLinearEquationCaption
+                                              : kPolynomialEquationCaption));
+    m_surface.resize(QSize(m_surface.image().width(), kDrawingHeightPixels));
+    m_layout = LayoutEquation(m_surface, regEquationText);
+    const int height = std::max(1, int(std::ceil(m_layout.heightTwips / kTwipsPerPixel)));
+    m_surface.resize(QSize(m_surface.image().width(), height));
+    setFixedSize(m_surface.image().width(), height);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void frmExplain::Form_LostFocus()
+{
+    close();
+}
+
+frmExplain *frmExplain::ShowEquation(const QString &regEquationText, bool linear)
+{
+    auto *window = new frmExplain();
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->Form_Load(regEquationText, linear);
+    window->show();
+    window->activateWindow();
+    return window;
+}
+
+void frmExplain::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_surface.image());
+}
+
+void frmExplain::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange) {
+        // Only a window that has had the focus can lose it; the first change may be its own
+        // activation arriving late.
+        if (isActiveWindow())
+            m_wasActive = true;
+        else if (m_wasActive)
+            Form_LostFocus();
+    }
+    QWidget::changeEvent(event);
+}
+
+} // namespace linoveta
