@@ -112,20 +112,29 @@ AreaSum::Result AreaSum::Calculate(const QString &min_text, const QString &max_t
         return {kDxNotNumber, 0, {}};
     if (*min > *max)
         return {kMaxBelowMin, 0, {}};
+    if (const QString refused = CheckStep(*min, *max, *dx); !refused.isEmpty())
+        return {refused, 0, {}};
     if (prepare)
         prepare();
     return Sum(*min, *max, *dx, f, locale.decimalPoint().at(0));
 }
 
-AreaSum::Result AreaSum::Sum(double min, double max, double dx, const Function &f,
-                             QChar decimal_point)
+QString AreaSum::CheckStep(double min, double max, double dx)
 {
     // A step that leaves x where it is would never reach the end of the range.
     const double widest = std::max(std::fabs(min), std::fabs(max));
     if (!(dx != 0) || widest + std::fabs(dx) == widest)
-        return {kDxTooSmall, 0, {}};
+        return kDxTooSmall;
     if (dx > 0 && (max - min) / dx + 1 > kMaxTerms)
-        return {kTooManySteps, 0, {}};
+        return kTooManySteps;
+    return {};
+}
+
+AreaSum::Result AreaSum::Sum(double min, double max, double dx, const Function &f,
+                             QChar decimal_point)
+{
+    if (const QString refused = CheckStep(min, max, dx); !refused.isEmpty())
+        return {refused, 0, {}};
 
     // Counted by repeated addition: the number of terms and the last point depend on it.
     double area = 0;

@@ -51,6 +51,9 @@ public:
                             const QString &dx_text, const QLocale &locale, const Function &f,
                             const std::function<void()> &prepare = {});
 
+    // kDxTooSmall or kTooManySteps when the sum would not end or would run too long.
+    static QString CheckStep(double min, double max, double dx);
+
     // The sum itself over already checked numbers; the message is set only for a step that
     // would never end or an area that overflows.
     static Result Sum(double min, double max, double dx, const Function &f,

@@ -1,0 +1,66 @@
+#pragma once
+// Small pieces the Calculate Area and Evaluate f(x) dialogs share: the formula picture, a typing
+// limit that leaves program-set texts alone, the number texts of the boxes and the picture
+// buttons' images.
+
+#include "typeset/image_surface.h"
+
+#include <QLocale>
+#include <QValidator>
+#include <QWidget>
+
+#include <functional>
+
+namespace linoveta {
+
+// Twips of a dialog's layout to pixels.
+constexpr int dialogPixels(int twips) { return (twips * 2 + 15) / 30; }
+
+// Typesets a display text into a surface (the screen typesetter in the program).
+using FormulaTypesetter = std::function<void(const QString &text, Surface &target)>;
+
+// A picture box showing one formula: TalvoranFont 12 on the window background, drawn in pixels
+// like the formula boxes.
+class FormulaPicture : public QWidget
+{
+public:
+    explicit FormulaPicture(QWidget *parent = nullptr);
+    ImageSurface &surface() { return m_surface; }
+    // Clears the picture and typesets "f(x) = " and the text at its top-left in `colour`.
+    void showFormula(const QString &displayText, RgbValue colour,
+                     const FormulaTypesetter &typeset);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    ImageSurface m_surface;
+};
+
+// Refuses typed or pasted input that would make the text longer than `limit`; texts the program
+// sets (QLineEdit::setText) are never cut, unlike QLineEdit::setMaxLength.
+class TypingLimit : public QValidator
+{
+public:
+    TypingLimit(int limit, QObject *parent) : QValidator(parent), m_limit(limit) {}
+    State validate(QString &input, int &) const override
+    {
+        return input.size() > m_limit ? Invalid : Acceptable;
+    }
+
+private:
+    int m_limit;
+};
+
+// A number as a box shows it: the number text with the locale's decimal separator.
+QString BoxNumberText(double value, const QLocale &locale = QLocale());
+// A box read as a number without a check: the locale's number when it is one, else the leading
+// number with "." as decimal point (0 when there is none).
+double BoxNumberValue(const QString &text, const QLocale &locale = QLocale());
+
+// 48 x 48 images of the zoom, print and bitmap buttons.
+enum class ButtonImage { ZoomIn, ZoomOut, Print, Bitmap };
+QImage DrawButtonImage(ButtonImage which);
+
+} // namespace linoveta
