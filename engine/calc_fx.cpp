@@ -1,0 +1,137 @@
+#include "engine/calc_fx.h"
+
+#include <cmath>
+
+#include "engine/number_text.h"
+
+namespace linoveta {
+namespace {
+
+// Every occurrence, left to right, not re-reading replaced text.
+void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
+  std::string out;
+  std::size_t pos = 0;
+  bool changed = false;
+  while (true) {
+    const std::size_t hit = s.find(from, pos);
+    if (hit == std::string::npos) break;
+    if (!changed) {
+      out.reserve(s.size() + s.size() / 4);
+      changed = true;
+    }
+    out.append(s, pos, hit - pos);
+    out.append(to);
+    pos = hit + from.size();
+  }
+  if (!changed) return;
+  out.append(s, pos, std::string::npos);
+  s.swap(out);
+}
+
+const std::string kNoFormula;
+
+}  // namespace
+
+std::string FinishScriptForm(std::string_view scriptForm) {
+  std::string s(scriptForm);
+  ReplaceAll(s, "x(", "x*(");
+  ReplaceAll(s, "xS", "x*S");
+  ReplaceAll(s, "xT", "x*T");
+  ReplaceAll(s, "xC", "x*C");
+  ReplaceAll(s, "S", "sin");
+  ReplaceAll(s, "T", "tan");
+  ReplaceAll(s, "C", "cos");
+  for (char d = '0'; d <= '9'; ++d) {
+    const char paren[2] = {d, '('};
+    const char parenStar[3] = {d, '*', '('};
+    ReplaceAll(s, std::string_view(paren, 2), std::string_view(parenStar, 3));
+    const char var[2] = {d, 'x'};
+    const char varStar[3] = {d, '*', 'x'};
+    ReplaceAll(s, std::string_view(var, 2), std::string_view(varStar, 3));
+  }
+  return s;
+}
+
+void frmCalcFX::PreCalcFX(const FormulaTables& tables) {
+  std::array<std::string, kEvalLines> forms;
+  for (int i = 0; i < kEvalLines; ++i) forms[i] = char2str_expr(tables, i);
+  PreCalcFX(forms);
+}
+
+void frmCalcFX::PreCalcFX(const std::array<std::string, kEvalLines>& scriptForms) {
+  for (int i = 0; i < kEvalLines; ++i) {
+    evalFormula_[i] = FinishScriptForm(scriptForms[i]);
+    compiled_[i].Compile(evalFormula_[i]);
+  }
+}
+
+const std::string& frmCalcFX::EvalFormula(int i) const {
+  if (i < 0 || i >= kEvalLines) return kNoFormula;
+  return evalFormula_[i];
+}
+
+YValue frmCalcFX::Evaluate(double ValueOfX, int whichEqu) const {
+  YValue out;
+  if (whichEqu < 0 || whichEqu >= kEvalLines) {
+    out.kind = YValue::Kind::Error;
+    return out;
+  }
+  const script::Expression& e = compiled_[whichEqu];
+  if (e.empty()) return out;
+  // The value of x's text; a text that would not read back as a number fails the evaluation.
+  const double x = NumberTextValue(ValueOfX);
+  if (!(std::fabs(x) <= 1.7976931348623157e308)) {
+    out.kind = YValue::Kind::Error;
+    return out;
+  }
+  const script::Result r = e.Evaluate(x);
+  if (!r.ok()) {
+    out.kind = r.kind == script::Result::Kind::Empty ? YValue::Kind::Empty : YValue::Kind::Error;
+    return out;
+  }
+  // A value next to the largest double whose 15-digit text would not read back is an overflow.
+  out.value = NumberTextValue(r.value);
+  out.kind = std::isinf(out.value) ? YValue::Kind::Error : YValue::Kind::Value;
+  return out;
+}
+
+std::string frmCalcFX::CalculateY(double ValueOfX, int whichEqu) const {
+  const YValue v = Evaluate(ValueOfX, whichEqu);
+  switch (v.kind) {
+    case YValue::Kind::Value: return NumberText(v.value);
+    case YValue::Kind::Empty: return "0";
+    default: return "NA";
+  }
+}
+
+std::string frmCalcFX::CalculateYEval(double ValueOfX, int whichEqu) const {
+  const YValue v = Evaluate(ValueOfX, whichEqu);
+  switch (v.kind) {
+    case YValue::Kind::Value: return NumberText(v.value);
+    case YValue::Kind::Empty: return "";
+    default: return "NA";
+  }
+}
+
+std::string frmCalcFX::CalculateYArea(double ValueOfX, int whichEqu) const {
+  const YValue v = Evaluate(ValueOfX, whichEqu);
+  if (v.kind == YValue::Kind::Value) return NumberText(v.value);
+  return "0";
+}
+
+std::optional<double> frmCalcFX::CalculateYValue(double ValueOfX, int whichEqu) const {
+  const YValue v = Evaluate(ValueOfX, whichEqu);
+  switch (v.kind) {
+    case YValue::Kind::Value: return v.value;
+    case YValue::Kind::Empty: return 0.0;
+    default: return std::nullopt;
+  }
+}
+
+double frmCalcFX::CalculateYAreaValue(double ValueOfX, int whichEqu) const {
+  const YValue v = Evaluate(ValueOfX, whichEqu);
+  if (v.kind == YValue::Kind::Value) return v.value;
+  return 0.0;
+}
+
+}  // namespace linoveta
