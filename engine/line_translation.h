@@ -1,0 +1,37 @@
+// Internal pieces of the tokenizer and translator, pure so that the key handler can check
+// that a key's translation fits the tables before it keeps the key.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/formula_tables.h"
+
+namespace linoveta {
+
+// A line holds at most this many tokens: the writing step reads 24 cells past the last.
+inline constexpr int kMaxTokens = 493;
+
+// Token k of the line in element k (element 0 empty).
+std::vector<std::string> TokenizeSymbols(const CellLine& sym, int len);
+
+using LevelState = std::array<std::array<std::int16_t, kLevelBars>, kLevelDepths>;
+
+struct LineTranslation {
+  bool fits = true;
+  std::vector<std::string> marked;  // the marked token list, cells 0..2000
+  int endPos = 4;                   // the final next token cell
+  bool incomplete = false;
+  bool expOpen = false;   // exponent left open at the end of the line
+  bool rootOpen = false;  // root left open at the end of the line
+  std::string script;     // the finished script text
+};
+
+// Translates display tokens (element k = token k) of a line whose editor counts
+// openBarCount open bars. levelState is the translator's persistent term-start table.
+LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
+                                LevelState& levelState);
+
+}  // namespace linoveta

@@ -1,0 +1,544 @@
+// Marks where exponents, fractions and roots open and close, and writes the display and
+// script forms of the current line.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/key_handler.h"
+#include "engine/line_translation.h"
+
+namespace linoveta {
+
+namespace {
+
+// Room past cell 2000 so that reads near the end need no special case; writes there count
+// as not fitting.
+constexpr int kSlack = 64;
+constexpr int kCells = kFormulaCells + kSlack;
+
+bool OneOf(const std::string& s, std::initializer_list<const char*> set) {
+  for (const char* c : set)
+    if (s == c) return true;
+  return false;
+}
+
+bool IsTrigLetter(const std::string& s) { return s == "S" || s == "C" || s == "T"; }
+
+class Translation {
+ public:
+  Translation(const std::vector<std::string>& tokens, int openBarCount, LevelState& level)
+      : tokens_(tokens), openBarCount_(openBarCount), levelState_(level) {}
+
+  LineTranslation Run();
+
+ private:
+  const std::string& Tok(int i) const { return (i >= 0 && i < kCells) ? ct_[i] : empty_; }
+  const std::string& Out(int i) const { return (i >= 0 && i < kCells) ? out_[i] : empty_; }
+  void SetOut(int i, const std::string& v) {
+    if (i < 0 || i >= kFormulaCells) {
+      fits_ = false;
+      return;
+    }
+    out_[i] = v;
+  }
+  std::int16_t& Level(int depth, int bar) {
+    if (depth < 0 || depth >= kLevelDepths || bar < 0 || bar >= kLevelBars) {
+      scratchLevel_ = 0;
+      return scratchLevel_;
+    }
+    return levelState_[depth][bar];
+  }
+
+  bool ExpAtDepth() const { return expOpen_ && expDepth_ == depth_; }
+  bool FracAtDepth() const { return fracOpen_ && fracDepth_ == depth_; }
+  bool RootAtDepth() const { return rootOpen_ && rootDepth_ == depth_; }
+
+  void EmitToken(int p) {
+    if (!Tok(p).empty()) {
+      SetOut(pos_, Tok(p));
+      pos_ += 4;
+    }
+  }
+  // Collects the marker of a requested, open kind met at cell i; innermost first.
+  void Collect(const std::string& c, bool& rf, bool& rr, bool& re, std::string& markers,
+               bool allowFrac = true) {
+    if (c == "^" && re) {
+      markers += '^';
+      expOpen_ = false;
+      re = false;
+    } else if (c == "#" && rf && allowFrac) {
+      markers += '#';
+      fracOpen_ = false;
+      rf = false;
+    } else if (c == "~" && rr) {
+      markers += '~';
+      rootOpen_ = false;
+      rr = false;
+    }
+  }
+  void PlaceMarkers(int p, const std::string& markers) {
+    for (int k = 1; k <= static_cast<int>(markers.size()) && k <= 3; ++k) {
+      for (int c = p - 4 + k; c <= p - 1; ++c) {
+        if (Out(c).empty()) {
+          SetOut(c, std::string(1, markers[k - 1]));
+          break;
+        }
+      }
+    }
+  }
+  void CloseGroupsInGap(int p, bool rf, bool rr, bool re, bool barOpen) {
+    std::string markers;
+    bool collecting = true;
+    for (int i = p; i >= 1; --i) {
+      const std::string& c = Out(i);
+      if (collecting) Collect(c, rf, rr, re, markers);
+      if (c == "|" && barOpen) collecting = false;
+    }
+    PlaceMarkers(p, markers);
+    EmitToken(p);
+  }
+  void CloseGroupsToBar(int p, bool rf, bool rr, bool re) {
+    std::string markers;
+    for (int i = p; i >= 1; --i) {
+      const std::string& c = Out(i);
+      if (c == "|") break;
+      Collect(c, rf, rr, re, markers);
+    }
+    PlaceMarkers(p, markers);
+    EmitToken(p);
+  }
+  void CloseGroupsAtOperator(int p, bool rf, bool rr, bool re) {
+    std::string markers;
+    const std::string& before = Out(p - 4);
+    const std::string& before2 = Out(p >= 8 ? p - 8 : 0);
+    const bool keepOpen =
+        before == "^" || before == "~" || (before == "-" && (before2 == "^" || before2 == "~"));
+    if (!keepOpen) {
+      for (int i = p; i >= 1; --i) Collect(Out(i), rf, rr, re, markers, before != "/");
+    }
+    PlaceMarkers(p, markers);
+    EmitToken(p);
+  }
+  void CloseGroupsAtEnd() {
+    if (!fracOpen_ && !rootOpen_ && !expOpen_) return;
+    std::string markers;
+    for (int i = pos_ + 20; i >= 0; --i) {
+      const std::string& c = Out(i);
+      if (c.empty()) continue;
+      if (c == "#" && fracOpen_) {
+        markers += '#';
+        fracOpen_ = false;
+      } else if (c == "~" && rootOpen_) {
+        markers += '~';
+        rootOpen_ = false;
+      } else if (c == "^" && expOpen_) {
+        markers += Out(pos_ - 4) == "^" ? "?^" : "^";
+        expOpen_ = false;
+      }
+    }
+    int start = pos_ - 3;
+    if (!Out(pos_ - 3).empty()) start = Out(pos_ - 2).empty() ? pos_ - 2 : pos_ - 1;
+    for (std::size_t k = 0; k < markers.size(); ++k)
+      SetOut(start + static_cast<int>(k), std::string(1, markers[k]));
+  }
+  // At ")": close, innermost first, everything opened after the matching "(".
+  void CloseInsideParens() {
+    int running = depth_;
+    int next = pos_ - 3;
+    auto place = [&](char m) {
+      while (next <= pos_ - 1 && !Out(next).empty()) ++next;
+      if (next <= pos_ - 1) SetOut(next++, std::string(1, m));
+    };
+    for (int i = pos_; i >= 0; --i) {
+      const std::string& c = Out(i);
+      if (c == "^" && expOpen_) {
+        place('^');
+        expOpen_ = false;
+      } else if (c == "#" && fracOpen_) {
+        place('#');
+        fracOpen_ = false;
+      } else if (c == "~" && rootOpen_) {
+        place('~');
+        rootOpen_ = false;
+      } else if (c == ")") {
+        ++running;
+      } else if (c == "(") {
+        if (running == depth_) break;
+        --running;
+      }
+    }
+  }
+
+  void MarkToken(int p);
+  std::string WriteScript();
+
+  const std::vector<std::string>& tokens_;
+  int openBarCount_;
+  LevelState& levelState_;
+  std::int16_t scratchLevel_ = 0;
+  const std::string empty_;
+
+  std::vector<std::string> ct_ = std::vector<std::string>(kCells);
+  std::vector<std::string> out_ = std::vector<std::string>(kCells);
+  int pos_ = 4;
+  int depth_ = 0;
+  int expDepth_ = 0;
+  int rootDepth_ = 0;
+  int fracDepth_ = 0;
+  bool bar_ = false;
+  int barLevel_ = 0;
+  bool expOpen_ = false;
+  bool fracOpen_ = false;
+  bool rootOpen_ = false;
+  bool fits_ = true;
+};
+
+void Translation::MarkToken(int p) {
+  const std::string t = Tok(p);
+  const std::string& prev = Tok(p - 4);
+  const std::string& prevprev = Tok(p >= 8 ? p - 8 : 0);
+  const bool afterSignInExp = prevprev == "^" && prev == "-";
+
+  if (t == "^") {
+    SetOut(pos_, "^");
+    pos_ += 4;
+    expDepth_ = depth_;
+    expOpen_ = true;
+  } else if (IsNumFraction(t)) {
+    if (expOpen_ || fracOpen_) {
+      EmitToken(p);
+    } else {
+      SetOut(pos_ - 3, "#");
+      EmitToken(p);
+      const std::string& next = Tok(p + 4);
+      if (next.empty() || IsOperator(next)) {
+        SetOut(pos_ - 3, "#");
+      } else {
+        fracOpen_ = true;
+        fracDepth_ = depth_;
+      }
+    }
+  } else if (t == "-") {
+    const bool sign = prev == "^" || prev == "~";
+    CloseGroupsInGap(p, FracAtDepth() && !sign, RootAtDepth() && !sign, ExpAtDepth() && !sign,
+                     bar_);
+    if (prev != "~" && !expOpen_) Level(depth_, barLevel_) = static_cast<std::int16_t>(p);
+  } else if (t == "+" || t == "=") {
+    CloseGroupsInGap(p, FracAtDepth(), RootAtDepth(), ExpAtDepth(), bar_);
+    Level(depth_, barLevel_) = static_cast<std::int16_t>(p);
+  } else if (t == "~") {
+    bool rf = FracAtDepth(), rr = RootAtDepth(), re = ExpAtDepth();
+    if (prev == "^" || prev == "/" || afterSignInExp) rf = rr = re = false;
+    CloseGroupsInGap(p, rf, rr, re, bar_);
+    rootDepth_ = depth_;
+    rootOpen_ = true;
+  } else if (t == "(") {
+    if (IsTrigLetter(prev) || prev == "/") {
+      EmitToken(p);
+    } else {
+      const bool sign = prev == "^" || prev == "~";
+      bool rf = FracAtDepth() && !sign;
+      bool re = ExpAtDepth() && !sign;
+      bool rr = RootAtDepth() && !sign && !(prevprev == "~" && prev == "-");
+      if (afterSignInExp) rf = rr = re = false;
+      CloseGroupsInGap(p, rf, rr, re, bar_);
+    }
+    ++depth_;
+    Level(depth_, barLevel_) = static_cast<std::int16_t>(p);
+  } else if (t == ")") {
+    CloseInsideParens();
+    --depth_;
+    EmitToken(p);
+  } else if (t == "P") {
+    SetOut(pos_, "`");
+    pos_ += 4;
+  } else if (t == "/") {
+    const bool sign = prev == "^" || prev == "~";
+    CloseGroupsInGap(p, FracAtDepth() && !sign, RootAtDepth() && !sign, ExpAtDepth() && !sign,
+                     bar_);
+    const int termStart = Level(depth_, barLevel_);
+    if (!expOpen_ && !fracOpen_) {
+      if (IsNumFraction(prev)) {
+        SetOut(termStart + 1, "#");
+      } else {
+        fracDepth_ = depth_;
+        if (Out(termStart + 1) != "#" && Out(termStart + 2) != "#" && Out(termStart + 3) != "#")
+          SetOut(termStart + 1, "#");
+      }
+      fracOpen_ = true;
+    }
+    // The numerator absorbs number fractions and fractions closed inside it.
+    for (int i = std::min(pos_, kFormulaCells - 1); i >= termStart + 4; --i)
+      if (out_[i] == "#") out_[i].clear();
+  } else if (IsNumericText(t)) {
+    EmitToken(p);
+  } else if (t == "*") {
+    CloseGroupsInGap(p, FracAtDepth(), RootAtDepth(), ExpAtDepth(), bar_);
+    Level(depth_, barLevel_) = static_cast<std::int16_t>(p);
+  } else if (t == "|") {
+    const bool rf = FracAtDepth(), rr = RootAtDepth(), re = ExpAtDepth();
+    if (!rf && !rr && !re) {
+      EmitToken(p);
+      bar_ = !bar_;
+    } else if (bar_) {
+      CloseGroupsToBar(p, rf, rr, re);
+      bar_ = false;
+    } else {
+      CloseGroupsAtOperator(p, rf, rr, re);
+      bar_ = true;
+    }
+    barLevel_ += bar_ ? 1 : -1;
+    if (bar_) Level(depth_, barLevel_) = static_cast<std::int16_t>(p);
+  } else if (t.empty()) {
+  } else if (IsTrigLetter(t)) {
+    // A root open at this depth ends before a function name. It closes like any other
+    // group, so an open bar or a group opened inside the root is respected.
+    const bool rootEnds = RootAtDepth() && prev != "~" && !expOpen_;
+    const bool sign = prev == "^" || prev == "~";
+    bool rf = FracAtDepth() && !sign;
+    bool re = ExpAtDepth() && !sign;
+    bool rr = RootAtDepth() && !sign;
+    if (prev == "/" || afterSignInExp) rf = rr = re = false;
+    CloseGroupsInGap(p, rf, rr || rootEnds, re, bar_);
+  } else {
+    EmitToken(p);
+  }
+}
+
+// Script cells for the marked list, with the bracket kinds kept on a stack so that a
+// division splits the brackets only where they belong to a fraction.
+std::string Translation::WriteScript() {
+  enum class Bracket { kParen, kAbs, kFrac, kRoot, kExp };
+  std::vector<Bracket> open;
+  auto pop = [&] {
+    if (!open.empty()) open.pop_back();
+  };
+  auto innermostIsFraction = [&] { return !open.empty() && open.back() == Bracket::kFrac; };
+
+  const int last = std::min(pos_ + 20, kFormulaCells - 1);
+  // Matching ")" of every "(" cell, to drop only a truly doubled pair.
+  std::vector<int> match(kCells, -1);
+  {
+    std::vector<int> stack;
+    for (int i = 0; i <= last; ++i) {
+      if (out_[i] == "(") stack.push_back(i);
+      else if (out_[i] == ")" && !stack.empty()) {
+        match[stack.back()] = i;
+        stack.pop_back();
+      }
+    }
+  }
+  std::vector<bool> dropped(kCells, false);
+
+  std::vector<std::string> cells;
+  bool barOn = false, fracOn = false;
+  enum class Root { kOff, kPlain, kParen } root = Root::kOff;
+  enum class Exp { kOff, kOwnParen, kNone } exp = Exp::kOff;
+
+  for (int i = 0; i <= last; ++i) {
+    const std::string& c = out_[i];
+    if (c.empty()) continue;
+    const std::string prev = cells.empty() ? std::string() : cells.back();
+    const bool prevEndsParen = !prev.empty() && prev.back() == ')';
+    const bool prevEndsDigit = !prev.empty() && prev.back() >= '0' && prev.back() <= '9';
+    const std::string& next = Out(i + 4);
+
+    if (IsNumFraction(c)) {
+      std::string s = c;
+      if (innermostIsFraction()) {
+        std::string r;
+        for (char ch : s) r += ch == '/' ? std::string(")/(") : std::string(1, ch);
+        s = r;
+      }
+      cells.push_back(s);
+    } else if (c == "|" && !barOn) {
+      // A value in front (a letter, a number, a closing bracket, a digit ending pi or a
+      // number fraction) multiplies the absolute value.
+      if (cells.empty()) cells.push_back("abs(");
+      else if (IsLetter(prev) || IsNumericText(prev) || prevEndsParen || prevEndsDigit)
+        cells.push_back("*abs(");
+      else
+        cells.push_back("abs(");
+      barOn = true;
+      open.push_back(Bracket::kAbs);
+    } else if (c == "|") {
+      cells.push_back(")");
+      barOn = false;
+      pop();
+    } else if (c == "#") {
+      cells.push_back(fracOn ? ")" : "(");
+      if (fracOn) pop();
+      else open.push_back(Bracket::kFrac);
+      fracOn = !fracOn;
+    } else if (c == "~" && next != "(" && root == Root::kOff) {
+      cells.push_back(prev == ")" ? "*(" : "(");
+      root = Root::kPlain;
+      open.push_back(Bracket::kRoot);
+    } else if (c == "~" && root == Root::kPlain) {
+      cells.push_back(")^(.5)");
+      root = Root::kOff;
+      pop();
+    } else if (c == "~" && root == Root::kOff) {
+      cells.push_back("(");
+      root = Root::kParen;
+      open.push_back(Bracket::kRoot);
+    } else if (c == "~" && root == Root::kParen) {
+      cells.push_back("^.5)");
+      root = Root::kOff;
+      pop();
+    } else if (c == "^" && exp == Exp::kOff) {
+      if (next == "(") {
+        cells.push_back("^");
+        exp = Exp::kNone;
+      } else {
+        cells.push_back("^(");
+        exp = Exp::kOwnParen;
+        open.push_back(Bracket::kExp);
+      }
+    } else if (c == "^") {
+      if (exp == Exp::kOwnParen) {
+        cells.push_back(")");
+        pop();
+      }
+      exp = Exp::kOff;
+    } else if (c == "`") {
+      if (IsNumericText(prev)) cells.push_back("*3.14159265388");
+      else if (prevEndsDigit || prevEndsParen) cells.push_back("*3.1415926538");
+      else cells.push_back("3.1415926538");
+    } else if (IsTrigLetter(c) &&
+               ((!prev.empty() && prev.find('(') == std::string::npos &&
+                 !OneOf(prev, {"+", "-", "*", "/"})) ||
+                prevEndsParen)) {
+      cells.push_back("*");
+      cells.push_back(c);
+    } else if (c == "/" && exp == Exp::kOff) {
+      cells.push_back(innermostIsFraction() ? ")/(" : "/");
+    } else if (c == "(" && next == "(") {
+      const int outer = match[i];
+      const int inner = match[i + 4];
+      if (outer >= 0 && inner >= 0 && outer == inner + 4) {
+        dropped[outer] = true;  // a doubled pair is written once
+      } else {
+        cells.push_back("(");
+        open.push_back(Bracket::kParen);
+      }
+    } else if (c == ")" && dropped[i]) {
+    } else if (IsLetter(c) && prev == ")") {
+      cells.push_back("*");
+      cells.push_back(c);
+    } else {
+      cells.push_back(c);
+      if (c == "(") open.push_back(Bracket::kParen);
+      else if (c == ")") pop();
+    }
+  }
+
+  std::string raw;
+  for (const auto& s : cells) raw += s;
+  std::string script;
+  script.reserve(raw.size() + 8);
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == ')' && i + 1 < raw.size() && raw[i + 1] == '(') {
+      script += ")*(";
+      ++i;
+    } else {
+      script += raw[i];
+    }
+  }
+  return script;
+}
+
+LineTranslation Translation::Run() {
+  LineTranslation result;
+  int count = 0;
+  for (std::size_t k = 1; k < tokens_.size(); ++k) {
+    if (tokens_[k].empty()) continue;
+    ++count;
+    if (count > kMaxTokens) {
+      result.fits = false;
+      break;
+    }
+    ct_[4 * count] = tokens_[k];
+  }
+  if (!result.fits) return result;
+  const int end = 4 * (count + 1);
+  levelState_[0][0] = 0;
+  levelState_[0][1] = 0;
+
+  for (int p = 4; p <= end; p += 4) MarkToken(p);
+
+  const std::string& lastToken = Out(pos_ - 4);
+  bool incomplete = OneOf(lastToken, {"^", ".", ","}) || IsOperator(lastToken) ||
+                    (lastToken == "~" && rootOpen_) || depth_ > 0;
+  if (!incomplete) incomplete = openBarCount_ >= 1;
+  result.incomplete = incomplete;
+  result.rootOpen = rootOpen_;
+  result.expOpen = expOpen_;
+  CloseGroupsAtEnd();
+
+  result.script = WriteScript();
+  if (static_cast<int>(result.script.size()) > kFormulaCells) fits_ = false;
+  result.fits = fits_;
+  out_.resize(kFormulaCells);
+  result.marked = std::move(out_);
+  result.endPos = pos_;
+  return result;
+}
+
+std::vector<std::string> DisplayTokens(const FormulaTables& t, int line) {
+  std::vector<std::string> tokens(1);
+  const CellLine& disp = t.FormulaDisp[line];
+  const int last = std::min<int>(t.DispLen + 1, kFormulaCells - 1);
+  for (int k = 1; k <= last; ++k)
+    if (!disp[k].empty()) tokens.push_back(disp[k]);
+  return tokens;
+}
+
+}  // namespace
+
+LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
+                                LevelState& levelState) {
+  Translation tr(tokens, openBarCount, levelState);
+  return tr.Run();
+}
+
+bool TranslateToEval(FormulaTables& t, EngineObserver& observer) {
+  const int line = t.CurrentFunction;
+  if (line < 0 || line >= kFormulaLines) return true;
+  t.FracOpen[line] = t.RootOpen[line] = t.ExpOpen[line] = false;
+  LineTranslation tr =
+      TranslateTokens(DisplayTokens(t, line), t.Edit[line].OpenBarCount, t.ConvLevelState);
+  // A line too long for the tables (only reachable by bypassing the key handler) is kept
+  // as far as it fits and marked incomplete, so it is never evaluated.
+  t.FormulaIncomplete[line] = tr.incomplete || !tr.fits;
+  observer.SetGraphCommandsEnabled(CanGraph(t));
+  t.Edit[line].RootTyped = tr.rootOpen;
+  t.Edit[line].ExpTyped = tr.expOpen;
+
+  CellLine& disp = t.FormulaDisp[line];
+  for (auto& c : disp) c.clear();
+  for (std::size_t i = 0; i < tr.marked.size() && i < disp.size(); ++i) disp[i] = tr.marked[i];
+  str2char_expr(t, tr.script, line);
+
+  observer.SetHiddenMirrors(char2str_disp(t, line), char2str_expr(t, line));
+  t.DispLen = static_cast<std::int16_t>(tr.endPos);
+  return true;
+}
+
+std::string FormatFormula(FormulaTables& t, EngineObserver& observer) {
+  for (int i = 0; i < 21; ++i)
+    if (TranslateToEval(t, observer)) break;
+  return char2str_disp(t, t.CurrentFunction);
+}
+
+bool CanGraph(const FormulaTables& t) {
+  for (int i = 0; i < kCompletenessLines; ++i)
+    if (t.FormulaIncomplete[i]) return false;
+  if (t.LastFunction < 0) return false;
+  const int last = std::min<int>(t.LastFunction, kFormulaLines - 1);
+  for (int i = 0; i <= last; ++i)
+    if (t.FormulaLen[i] > 0) return true;
+  return false;
+}
+
+}  // namespace linoveta
