@@ -1,12 +1,24 @@
+#include "typeset/fonts.h"
+#include "workspace/frm_graph_main.h"
+#include "workspace/platform/qt_platform.h"
+#include "workspace/program.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QStringList>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Talvoran - Linoveta"));
-    window.resize(800, 600);
-    window.show();
+    registerApplicationFonts();
+
+    // QApplication has taken its own options; the rest is the document to open.
+    QStringList rest = QApplication::arguments();
+    if (!rest.isEmpty())
+        rest.removeFirst();
+
+    linoveta::Program program;
+    linoveta::frmGraphMain window(program, linoveta::platform::makeQtPlatform());
+    window.setCommandLine(rest.join(QLatin1Char(' ')));
+    window.Form_Load();
     return app.exec();
 }

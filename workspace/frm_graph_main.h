@@ -1,0 +1,314 @@
+#pragma once
+// frmGraphMain: the start-up window. It holds the five formula rows, the plot picture, the
+// point-series panel (hidden in formula mode), the menu bar and the toolbar, and forwards every
+// command to the code that owns it. Commands built in other files are reached through the
+// methods below; their bodies in frm_graph_main.cpp are where those files are wired in.
+
+#include "engine/engine_observer.h"
+#include "typeset/image_surface.h"
+#include "workspace/formula_box.h"
+#include "workspace/platform/platform.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTableWidget;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+
+class RegressionObject;
+
+namespace linoveta {
+
+struct Program;
+
+// Twips of the layout to screen pixels.
+constexpr int twips(int value) { return (value * 2 + 15) / 30; }
+
+// frmGraph: the 400 x 400 plot picture. It keeps its drawing in an ImageSurface and hands
+// mouse and key events on in the old form (button 1 left, 2 right; shift bits 1, 2, 4;
+// positions in the surface's user scale).
+class PlotPicture : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PlotPicture(QWidget *parent = nullptr);
+    ImageSurface &surface() { return m_surface; }
+    const ImageSurface &surface() const { return m_surface; }
+    // frmGraph's background colour; changing it erases the picture.
+    void setBackColor(RgbValue colour);
+    RgbValue backColor() const { return m_surface.backColor(); }
+
+signals:
+    void mouseDown(int button, int shift, float x, float y);
+    void mouseMove(int button, int shift, float x, float y);
+    void mouseUp(int button, int shift, float x, float y);
+    void keyDown(int keyCode, int shift);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void emitMouse(QMouseEvent *event, int kind);
+    ImageSurface m_surface;
+};
+
+// A colour swatch Picture1(i): its background colour is the colour it stands for.
+class ColorSwatch : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ColorSwatch(int index, QWidget *parent = nullptr);
+    int index() const { return m_index; }
+    void setBackColor(RgbValue colour);
+    RgbValue backColor() const { return m_colour; }
+
+signals:
+    void clicked(int index);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    int m_index;
+    RgbValue m_colour = 0xFFFFFF;
+};
+
+// One toolbar button: its current key, image key and tool tip (the drop-down buttons change
+// all three).
+struct ToolbarButton {
+    QString key;
+    QString image;
+    QString toolTip;
+    QAction *action = nullptr;       // nullptr for separators and the placeholder
+    QToolButton *button = nullptr;   // the widget, for the drop-down buttons
+};
+
+struct PointXY {
+    double X = 0;
+    double Y = 0;
+};
+
+class frmGraphMain : public QMainWindow, public EngineObserver
+{
+    Q_OBJECT
+public:
+    // The window does not own `program`; it owns the platform services it is given.
+    frmGraphMain(Program &program, platform::Platform platform, QWidget *parent = nullptr);
+    ~frmGraphMain() override;
+
+    Program &program() { return m_program; }
+    platform::Platform &services() { return m_platform; }
+
+    // The splash's closing delay in ms (tests set 0); used by Form_Load.
+    void setSplashDelay(int ms) { m_splashDelay = ms; }
+    // The command line, joined; Form_Load trims it into CommandFile.
+    void setCommandLine(const QString &line) { m_commandLine = line; }
+    // The folder of the program, for "Saved Problems"; defaults to the application's folder.
+    void setProgramFolder(const QString &folder) { m_programFolder = folder; }
+    // Where "Saved Problems" was found or made (empty when neither place could be used).
+    QString savedProblemsFolder() const { return m_savedProblems; }
+
+    // Start-up sequence; main() and tests call it once after construction.
+    void Form_Load();
+
+    // ---- Controls (names of the layout) ----
+    QToolBar *Toolbar1 = nullptr;
+    std::array<ToolbarButton, 17> toolbarButtons{};   // index 1..16; 0 unused
+    std::array<QLabel *, 5> Label1{};
+    std::array<FormulaBox *, 5> Paper{};
+    std::array<ColorSwatch *, 7> Picture1{};          // 0..4 curves, 5 regression line, 6 points
+    QPushButton *Blinker = nullptr;
+    PlotPicture *frmGraph = nullptr;
+    QFrame *Shape1 = nullptr;
+    QPushButton *Command2 = nullptr;   // zoom in
+    QPushButton *Command6 = nullptr;   // zoom out
+    QFrame *Shape2 = nullptr;
+    QFrame *Shape3 = nullptr;
+    QLabel *Label2 = nullptr;          // coordinate read-out
+    QSlider *Slider1 = nullptr;        // line width 1..10, hidden
+    QTreeWidget *ListView1 = nullptr;  // coordinates list, child of frmGraph, hidden
+    // Point-series panel, hidden in formula mode.
+    QCheckBox *Check1 = nullptr;       // 1 = point-series mode
+    QGroupBox *Frame1 = nullptr;       // "Insert Point"
+    QLineEdit *Text2 = nullptr;        // x
+    QLineEdit *Text3 = nullptr;        // y
+    QPushButton *Command4 = nullptr;   // "Insert"
+    QTableWidget *MSFlexGrid1 = nullptr;
+    QGroupBox *Frame2 = nullptr;       // "Trend Type"
+    QRadioButton *Command1 = nullptr;  // "Linear"
+    QRadioButton *Command3 = nullptr;  // "Polynomial"
+    QComboBox *Combo1 = nullptr;       // "2".."10"
+    QGroupBox *Frame3 = nullptr;       // "Colors"
+    QPushButton *Command5 = nullptr;   // "Regression Function"
+    QPushButton *Command7 = nullptr;   // "Exit"
+
+    // ---- Menus ----
+    QMenu *mnuGraphFile = nullptr, *mnuFunctions = nullptr, *mnuTrigMenu = nullptr,
+          *mnuGraphOptions = nullptr, *mnuGraphSettingsMenu = nullptr,
+          *mnuGraphWindowMenu = nullptr, *mnuHelp = nullptr, *mnuWebMenu = nullptr,
+          *mnuRoundOptions = nullptr;
+    QAction *mnuGraphPrint = nullptr, *mnuGraphPrintSetup = nullptr, *mnuSave = nullptr,
+            *mnuLoad = nullptr, *mnuBitMap = nullptr, *mnuGraphExit = nullptr;
+    QAction *mnuGraphIt = nullptr, *mnuInsertF = nullptr, *mnuClearData = nullptr,
+            *mnuExponent = nullptr, *mnuRoot = nullptr, *mnuInsertPi = nullptr,
+            *mnuInsertAbs = nullptr, *mnuTrig = nullptr, *mnuSin = nullptr, *mnuCos = nullptr,
+            *mnuTan = nullptr, *mnuEvaluate = nullptr, *mnuShade = nullptr,
+            *mnuPtSeries = nullptr;
+    QAction *mnuToggleCoordinates = nullptr, *mnuGraphQuadrant = nullptr,
+            *mnuHideGrid = nullptr, *mnuGraphSettings = nullptr, *mnuGraphGridColor = nullptr,
+            *mnuBackColor = nullptr, *mnuGraphDefault = nullptr, *mnuLineW = nullptr;
+    QAction *mnuGraphWindow = nullptr, *mnuGraphReset = nullptr, *mnuGraphZoomIn = nullptr,
+            *mnuGraphZoomOut = nullptr;
+    QAction *mnuHelpTopics = nullptr, *mnuWeb = nullptr, *mnuLinoveta = nullptr,
+            *mnuHomePage = nullptr, *mnuOnlineSupport = nullptr, *mnuAbout = nullptr;
+    QAction *mnuNearWhole = nullptr, *mnuNearTen = nullptr;
+
+    // ---- Window-level state ----
+    std::unique_ptr<RegressionObject> m_Regression;   // degree 1 after start-up
+    std::array<PointXY, 501> PointList{};             // entries 1..500
+    int VisibleLines = 0;                             // newest visible formula row, 0..4
+    std::array<double, 1001> BreakX{};
+    std::array<bool, 1001> BreakFlag{};
+    int BreakCount = 0;
+    int BlinkerTop = 1700;                            // in twips, moves 840 per row
+
+    // The Calculate Area window, shown modally; returns FillRangeChoice (1 Shade Area, 2 a zoom
+    // button, anything else closed). Empty until that dialog is wired in.
+    std::function<int()> showFillRange;
+
+    // Whether a command's code is present; items of absent code stay disabled.
+    bool isCommandWired(const QAction *item) const;
+
+public slots:
+    // ---- Formula boxes and insert commands ----
+    void RedrawFormulaBoxes() override;
+    void Paper_GotFocus(int index);
+    void Paper_LostFocus(int index);
+    void Paper_KeyDown(int index, int keyCode, int shift);
+    void Paper_KeyPress(int index, int keyAscii);
+    void Blinker_Click();
+    void mnuInsertF_Click();
+    void mnuExponent_Click();
+    void mnuRoot_Click();
+    void mnuInsertAbs_Click();
+    void mnuInsertPi_Click();
+    void mnuSin_Click();
+    void mnuCos_Click();
+    void mnuTan_Click();
+    void mnuClearData_Click();
+    void ClearPlotBuffers();
+    void ClearFormulas();
+
+    // ---- Toolbar ----
+    void Toolbar1_ButtonClick(int index);
+    void Toolbar1_ButtonMenuClick(const QString &itemText);
+
+    // ---- Colours, display switches, read-out precision ----
+    void Picture1_Click(int index);
+    void mnuGraphGridColor_Click();
+    void mnuBackColor_Click();
+    void mnuGraphDefault_Click();
+    void mnuHideGrid_Click();
+    void mnuGraphQuadrant_Click();
+    void mnuToggleCoordinates_Click();
+    void Slider1_Change();
+    void Label2_Click();
+    void mnuNearWhole_Click();
+    void mnuNearTen_Click();
+
+    // ---- Help, web, exit ----
+    void mnuHelpTopics_Click();
+    void mnuLinoveta_Click();
+    void ShowHomePage();
+    void mnuHomePage_Click();
+    void mnuOnlineSupport_Click();
+    void mnuGraphExit_Click();
+
+    // ---- Commands wired in by their own files ----
+    void mnuGraphIt_Click();          // graph window and view
+    void GraphFunctions() override;   // formula-mode redraw
+    void formPaint();                 // the plotter alone
+    void AutoFitGraph();
+    void ZoomIn();
+    void ZoomOut();
+    void mnuGraphReset_Click();
+    void mnuGraphZoomIn_Click();
+    void mnuGraphZoomOut_Click();
+    void frmGraph_KeyDown(int keyCode, int shift);
+    void frmGraph_MouseDown(int button, int shift, float x, float y);
+    void frmGraph_MouseMove(int button, int shift, float x, float y);
+    void frmGraph_MouseUp(int button, int shift, float x, float y);
+    void mnuPtSeries_Click();         // point series
+    void DrawPointSeries();
+    void ClearPointSeries();
+    void InitPointGrid();
+    void Text2_KeyPress(int keyAscii);
+    void Text3_KeyPress(int keyAscii);
+    void mnuSave_Click();             // documents
+    void mnuLoad_Click();
+    void mnuBitMap_Click();
+    void mnuGraphPrint_Click();       // printing
+    void mnuGraphPrintSetup_Click();
+    void PrintTheGraph();
+    void mnuShade_Click();            // Calculate Area loop
+    void mnuEvaluate_Click();         // dialogs
+    void mnuLineW_Click();
+    void mnuAbout_Click();
+    void MakeGraphable() {}
+
+public:
+    // EngineObserver: the translator enables Graph, Evaluate and Area after each key.
+    void SetGraphCommandsEnabled(bool enabled) override;
+    void SetHiddenMirrors(const std::string &text5, const std::string &text6) override;
+    QString Text5, Text6;              // the hidden mirrors of the translated line
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void buildToolbar();
+    void disableUnwiredCommands();
+    void showSplash();
+    void setToolbarFace(int index, const QString &key, const QString &toolTip);
+    void placeBlinker();
+    void redrawAfterDisplayChange(bool fullRedraw);
+    void sendKey(int keyAscii);
+    void insertFunction(int letter);
+    void Form_Unload();
+
+    Program &m_program;
+    platform::Platform m_platform;
+    QString m_commandLine;
+    QString m_programFolder;
+    QString m_savedProblems;
+    int m_splashDelay = 3000;
+    std::vector<QAction *> m_unwired;
+};
+
+} // namespace linoveta

@@ -1,0 +1,125 @@
+#include "workspace/platform/qt_platform.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace linoveta::platform {
+namespace {
+
+class QtMessages final : public MessageService {
+public:
+    void message(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+    Answer question(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, QString(), text,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+};
+
+class QtFiles final : public FileDialogs {
+public:
+    std::optional<QString> openFile(QWidget *parent, const FileRequest &r) override
+    {
+        const QString start = r.fileName.isEmpty() ? r.directory : r.directory + '/' + r.fileName;
+        const QString path = QFileDialog::getOpenFileName(parent, r.title, start, r.filter);
+        if (path.isEmpty())
+            return std::nullopt;
+        return path;
+    }
+    std::optional<QString> saveFile(QWidget *parent, const FileRequest &r) override
+    {
+        const QString start = r.fileName.isEmpty() ? r.directory : r.directory + '/' + r.fileName;
+        const QString path = QFileDialog::getSaveFileName(parent, r.title, start, r.filter);
+        if (path.isEmpty())
+            return std::nullopt;
+        return path;
+    }
+};
+
+class QtColors final : public ColorDialog {
+public:
+    RgbValue chooseColor(QWidget *parent, RgbValue initial) override
+    {
+        const QColor chosen = QColorDialog::getColor(colourFromRgbValue(initial), parent);
+        return chosen.isValid() ? rgbValueFromColour(chosen) : initial;
+    }
+};
+
+class QtWeb final : public WebBrowser {
+public:
+    void openAddress(const QString &address) override
+    {
+        QDesktopServices::openUrl(QUrl(address));
+    }
+};
+
+// One help window for the run; Help Topics brings it back on its contents page.
+class QtHelp final : public HelpViewer {
+public:
+    void showContents(QWidget *parent) override
+    {
+        if (!window_) {
+            window_ = new QDialog(parent, Qt::Window);
+            window_->setAttribute(Qt::WA_DeleteOnClose);
+            window_->setWindowTitle(QStringLiteral("Linoveta Help"));
+            window_->resize(640, 560);
+            auto *layout = new QVBoxLayout(window_);
+            layout->setContentsMargins(0, 0, 0, 0);
+            browser_ = new QTextBrowser(window_);
+            browser_->setOpenExternalLinks(true);
+            layout->addWidget(browser_);
+        }
+        browser_->setSource(QUrl(QStringLiteral("qrc:/help/index.html")));
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+    }
+
+private:
+    QPointer<QDialog> window_;
+    QPointer<QTextBrowser> browser_;
+};
+
+class QtSplash final : public SplashRunner {
+public:
+    void run(QDialog &splash, int delayMs) override
+    {
+        QTimer::singleShot(delayMs, &splash, &QDialog::accept);
+        splash.exec();
+    }
+};
+
+class SystemClock final : public Clock {
+public:
+    QDate today() const override { return QDate::currentDate(); }
+};
+
+} // namespace
+
+Platform makeQtPlatform()
+{
+    Platform p;
+    p.messages = std::make_unique<QtMessages>();
+    p.files = std::make_unique<QtFiles>();
+    p.colors = std::make_unique<QtColors>();
+    p.web = std::make_unique<QtWeb>();
+    p.help = std::make_unique<QtHelp>();
+    p.splash = std::make_unique<QtSplash>();
+    p.clock = std::make_unique<SystemClock>();
+    return p;
+}
+
+} // namespace linoveta::platform
