@@ -97,13 +97,13 @@ int TrendDegree(bool linear, const QString &orderText)
 void Refit(RegressionObject &fit, PointList &points, int degree)
 {
     const int count = fit.XYCount();
-    std::vector<SeriesPoint> kept;
+    std::vector<PointXY> kept;
     kept.reserve(static_cast<std::size_t>(count));
     for (int j = 1; j <= count; ++j)
         kept.push_back(points(j));
     fit.Degree(degree);
     // Every stored point passed the entry check for the highest order, so none is refused here.
-    for (const SeriesPoint &p : kept) {
+    for (const PointXY &p : kept) {
         fit.XYAdd(p.X, p.Y);
         points(fit.XYCount()) = p;
     }
@@ -146,7 +146,7 @@ void DrawPointSeriesOn(Surface &surface, RegressionObject &fit, const PointList 
     surface.setFillColor(style.pointColour);
     surface.setFillStyle(style.fillStyle);
     for (int i = 1; i <= count; ++i) {
-        const SeriesPoint &p = points(i);
+        const PointXY &p = points(i);
         if (drawable(p.X) && drawable(p.Y))
             surface.circle(static_cast<float>(p.X), static_cast<float>(p.Y), 0.2f,
                            style.pointColour);

@@ -15,7 +15,7 @@
 
 namespace linoveta {
 
-struct SeriesPoint {
+struct PointXY {
     double X = 0;
     double Y = 0;
 };
@@ -26,14 +26,17 @@ class PointList
 public:
     static constexpr int kCapacity = 500;
 
-    SeriesPoint &operator()(int index) { return m_entries.at(static_cast<std::size_t>(index)); }
-    const SeriesPoint &operator()(int index) const
+    // Both spellings of an entry: PointList(k) and PointList[k].
+    PointXY &operator[](int index) { return (*this)(index); }
+    const PointXY &operator[](int index) const { return (*this)(index); }
+    PointXY &operator()(int index) { return m_entries.at(static_cast<std::size_t>(index)); }
+    const PointXY &operator()(int index) const
     {
         return m_entries.at(static_cast<std::size_t>(index));
     }
 
 private:
-    std::array<SeriesPoint, kCapacity + 1> m_entries{};
+    std::array<PointXY, kCapacity + 1> m_entries{};
 };
 
 enum class PointEntry { Added, NotNumbers, ListFull, TooLarge };

@@ -1,11 +1,23 @@
 #include "workspace/point_series.h"
 
+#include "typeset/formula_typesetter.h"
 #include "typeset/recording_surface.h"
+#include "workspace/dialogs/frm_explain.h"
+#include "workspace/point_panel.h"
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+
 #include <array>
 #include <cmath>
+#include <memory>
 
 using namespace linoveta;
 
@@ -238,4 +250,186 @@ TEST_F(DrawPointSeriesTest, OnePointGivesTheHorizontalLineThroughIt)
         EXPECT_NEAR(line.y, 7, 1e-6);
         EXPECT_NEAR(line.y2, 7, 1e-6);
     }
+}
+
+// ---- The panel's handlers on real widgets, without the main window ----
+
+
+class PointPanelTest : public ::testing::Test
+{
+protected:
+    PointPanelTest()
+        : grid(2, 2, &window), text2(&window), text3(&window), linear("Linear", &window),
+          polynomial("Polynomial", &window), combo(&window), surface(QSizeF(400, 400))
+    {
+        surface.setScale(-20, 20, 40, -40);
+        fit.Degree(1);
+        check1.setChecked(true);
+        linear.setChecked(true);
+        for (int order = 2; order <= 10; ++order)
+            combo.addItem(QString::number(order));
+        PointPanelHooks hooks;
+        hooks.graphFunctions = [this] { ++redraws; };
+        hooks.plot = [this]() -> Surface & { return surface; };
+        hooks.span = [] { return PlotSpan{-20, -20, 20, 1}; };
+        hooks.style = [] { return PointSeriesStyle{}; };
+        hooks.message = [this](const QString &m) { messages.append(m); };
+        panel = std::make_unique<PointSeriesPanel>(
+            fit, points,
+            PointPanelControls{&check1, &grid, &text2, &text3, &linear, &combo, {&grid}}, hooks);
+        panel->InitPointGrid();
+    }
+
+    QStringList gridRows() const
+    {
+        QStringList rows;
+        for (int r = 0; r < grid.rowCount(); ++r)
+            rows.append((grid.item(r, 0) ? grid.item(r, 0)->text() : "?") + "|"
+                        + (grid.item(r, 1) ? grid.item(r, 1)->text() : "?"));
+        return rows;
+    }
+    int circles() const
+    {
+        int n = 0;
+        for (const RecordedCall &c : surface.calls())
+            n += c.kind == RecordedCall::Circle;
+        return n;
+    }
+    void insert(const QString &x, const QString &y)
+    {
+        text2.setText(x);
+        text3.setText(y);
+        panel->Command4_Click();
+    }
+
+    QWidget window;
+    QCheckBox check1;
+    QTableWidget grid;
+    QLineEdit text2, text3;
+    QRadioButton linear, polynomial;
+    QComboBox combo;
+    RecordingSurface surface;
+    RegressionObject fit;
+    PointList points;
+    std::unique_ptr<PointSeriesPanel> panel;
+    int redraws = 0;
+    QStringList messages;
+};
+
+TEST_F(PointPanelTest, InsertListsThePointAndKeepsTheBoxes)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c());
+    insert("1.5", "2");
+    EXPECT_EQ(gridRows(), (QStringList{"X|Y", "1.5|2", "|"}));
+    EXPECT_EQ(circles(), 1);
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(text2.text(), "1.5");
+    EXPECT_EQ(text3.text(), "2");
+
+    insert("1.5", "2"); // twice counts twice
+    EXPECT_EQ(gridRows(), (QStringList{"X|Y", "1.5|2", "1.5|2", "|"}));
+    EXPECT_EQ(fit.XYCount(), 2);
+
+    insert("abc", "2");
+    EXPECT_EQ(messages, QStringList{"X and Y must be numbers."});
+    EXPECT_EQ(fit.XYCount(), 2);
+    EXPECT_EQ(redraws, 2);
+    QLocale::setDefault(saved);
+}
+
+TEST_F(PointPanelTest, TypedCommaDecimalUnderACommaLocale)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    insert("1,5", "-2,25");
+    ASSERT_EQ(fit.XYCount(), 1);
+    EXPECT_EQ(points(1).X, 1.5);
+    EXPECT_EQ(points(1).Y, -2.25);
+    EXPECT_EQ(gridRows(), (QStringList{"X|Y", "1,5|-2,25", "|"}));
+    QLocale::setDefault(saved);
+}
+
+TEST_F(PointPanelTest, ClickAddsTheRoundedPointAndUpdatesTheGrid)
+{
+    panel->AddClickedPoint(2.5f, -1.4f);
+    panel->AddClickedPoint(-3.6f, 7.5f);
+    EXPECT_EQ(gridRows(), (QStringList{"X|Y", "2|-1", "-4|8", "|"}));
+    EXPECT_EQ(circles(), 1 + 2); // each redraw draws every point
+    EXPECT_EQ(redraws, 2);
+}
+
+TEST_F(PointPanelTest, TrendChangesRefitFromTheListAndOrderWaitsForPolynomial)
+{
+    for (double x : {-1.0, 0.0, 1.0, 2.0, 3.0})
+        AddPoint(fit, points, x, x * x * x);
+    const QStringList before = (panel->DrawPointSeries(), gridRows());
+
+    combo.setCurrentIndex(3); // order 5 while Linear is selected
+    panel->Combo1_Click();
+    EXPECT_EQ(fit.Degree(), 1);
+    const int redrawsBefore = redraws;
+
+    polynomial.setChecked(true);
+    combo.setCurrentIndex(1); // order 3
+    panel->Command3_Click();
+    EXPECT_EQ(fit.Degree(), 3);
+    EXPECT_NEAR(fit.RegVal(4.0), 64, 1e-9);
+    combo.setCurrentIndex(0);
+    panel->Combo1_Click();
+    EXPECT_EQ(fit.Degree(), 2);
+    linear.setChecked(true);
+    panel->Command1_Click();
+    EXPECT_EQ(fit.Degree(), 1);
+    EXPECT_EQ(redraws, redrawsBefore + 3);
+    EXPECT_EQ(fit.XYCount(), 5);
+    EXPECT_EQ(gridRows(), before);
+}
+
+TEST_F(PointPanelTest, ClearEmptiesTheSeriesButKeepsTheDegree)
+{
+    polynomial.setChecked(true);
+    combo.setCurrentIndex(2);
+    panel->Command3_Click();
+    insert("1", "2");
+    insert("3", "4");
+    panel->ClearPointSeries();
+    EXPECT_EQ(fit.XYCount(), 0);
+    EXPECT_EQ(fit.Degree(), 4);
+    EXPECT_EQ(gridRows(), (QStringList{"X|Y", "|"}));
+}
+
+TEST_F(PointPanelTest, FormulaModeDrawsNothing)
+{
+    check1.setChecked(false);
+    AddPoint(fit, points, 1, 1);
+    panel->DrawPointSeries();
+    EXPECT_EQ(redraws, 0);
+    EXPECT_TRUE(surface.calls().empty());
+}
+
+TEST_F(PointPanelTest, FullListShowsAMessageAndChangesNothing)
+{
+    for (int i = 0; i < PointList::kCapacity; ++i)
+        AddPoint(fit, points, i, i);
+    panel->AddClickedPoint(1, 1);
+    insert("1", "1");
+    EXPECT_EQ(messages, (QStringList{kPointListFullMessage, kPointListFullMessage}));
+    EXPECT_EQ(fit.XYCount(), 500);
+    EXPECT_EQ(redraws, 0);
+}
+
+TEST_F(PointPanelTest, RegressionFunctionShowsTheEquationOfTheLastDrawing)
+{
+    setFormulaMessageSink([](const QString &) {});
+    insert("0", "1");
+    insert("1", "3");
+    panel->Command5_Click();
+    EXPECT_EQ(panel->RegEquationText(), "f(x) =  2x + 1");
+    ASSERT_TRUE(panel->equationWindow());
+    EXPECT_EQ(panel->equationWindow()->windowTitle(), "Linear Regression Equation");
+    panel->closeEquationWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(panel->equationWindow(), nullptr);
+    setFormulaMessageSink({});
 }
