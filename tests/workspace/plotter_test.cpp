@@ -1,0 +1,351 @@
+#include "workspace/plotter.h"
+
+#include "typeset/image_surface.h"
+#include "typeset/recording_surface.h"
+#include "workspace/flood_fill.h"
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using linoveta::CoordinateEntry;
+using linoveta::GraphWindow;
+using linoveta::PlotControls;
+using linoveta::PlotEvaluator;
+using linoveta::Plotter;
+using linoveta::ShadeBand;
+
+using Fn = std::function<std::optional<double>(double)>;
+
+// Formulas as plain functions of x; a missing value is the evaluator's "NA".
+class FakeEvaluator : public PlotEvaluator
+{
+public:
+    std::array<Fn, 5> lines;
+    int preCalcs = 0;
+
+    void PreCalcFX() override { ++preCalcs; }
+    bool HasExpression(int line) const override { return line >= 0 && line < 5 && lines[line]; }
+    std::optional<double> ValueAt(double x, int line) override
+    {
+        if (line < 0 || line >= 5)
+            return std::nullopt;
+        if (!lines[line])
+            return 0.0;
+        return lines[line](x);
+    }
+};
+
+const Fn kIdentity = [](double x) { return x; };
+const Fn kReciprocal = [](double x) -> std::optional<double> {
+    if (x == 0)
+        return std::nullopt;
+    return 1 / x;
+};
+
+constexpr RgbValue kLine0 = 0x0000FF; // red
+constexpr RgbValue kLine1 = 0x008000;
+constexpr RgbValue kGrid = 16766596;
+
+template <typename S> struct PlotFixture {
+    GraphWindow window;
+    S surface{QSize(400, 400)};
+    FakeEvaluator evaluator;
+    std::array<double, linoveta::kBreakEntries> breakX{};
+    std::array<bool, linoveta::kBreakEntries> breakFlag{};
+    int breakCount = 0;
+    Plotter plotter{window, surface, evaluator, {breakX, breakFlag, breakCount}};
+    PlotControls controls;
+
+    PlotFixture()
+    {
+        window.InstallFirstPlotColours();
+        controls.lineColours = {kLine0, kLine1, 0xFF0000, 0x00FFFF, 0xFF00FF};
+    }
+    void setWindow(double xMin, double xMax, double yMin, double yMax)
+    {
+        window.XMin = xMin; window.XMax = xMax; window.YMin = yMin; window.YMax = yMax;
+    }
+    void plot(const ShadeBand& shade = {})
+    {
+        const GraphWindow& w = window;
+        surface.setScale(w.XMin, w.YMax, w.XMax - w.XMin, w.YMin - w.YMax);
+        window.XStep = GraphWindow::SamplingStep(w.XMin, w.XMax, 400);
+        plotter.formPaint(controls, shade);
+    }
+};
+
+struct Recording : PlotFixture<RecordingSurface> {
+    std::vector<RecordedCall> linesIn(RgbValue colour) const
+    {
+        std::vector<RecordedCall> out;
+        for (const auto& c : surface.calls())
+            if (c.kind == RecordedCall::Line && c.colour == colour)
+                out.push_back(c);
+        return out;
+    }
+};
+
+std::vector<std::string> Texts(const std::vector<CoordinateEntry>& entries)
+{
+    std::vector<std::string> out;
+    for (const auto& e : entries)
+        out.push_back(e.text);
+    return out;
+}
+
+TEST(PlotterCurves, SampleCountAndCoordinateListOnTheStartWindow)
+{
+    struct Case {
+        const char* what;
+        Fn f;
+        int samples;
+        std::size_t entries;
+        const char* first;
+        const char* last;
+    };
+    // x runs from -20.05 by repeated addition of 0.05; the drift leaves 20.05 itself out, so
+    // 802 samples. For 1/x the pole's sample is dropped, and so are the neighbours whose
+    // jump search meets x = 0 (the error rule drops the sample after a failed probe).
+    const std::array<Case, 3> cases{{
+        {"y = x", kIdentity, 802, 41, "x=-20  y=-20", "x=20  y=20"},
+        {"y = 2x+1", [](double x) { return 2 * x + 1; }, 802, 20, "x=-10  y=-19", "x=9  y=19"},
+        {"y = 1/x drops x = 0", kReciprocal, 799, 40, "x=-20  y=-0.05", "x=20  y=0.05"},
+    }};
+    for (const auto& c : cases) {
+        Recording p;
+        p.evaluator.lines[0] = c.f;
+        p.plot();
+        EXPECT_EQ(p.plotter.sampleCounts()[0], c.samples) << c.what;
+        const auto texts = Texts(p.plotter.coordinates());
+        ASSERT_EQ(texts.size(), c.entries) << c.what;
+        EXPECT_EQ(texts.front(), c.first) << c.what;
+        EXPECT_EQ(texts.back(), c.last) << c.what;
+        for (const auto& e : p.plotter.coordinates())
+            EXPECT_EQ(e.colour, kLine0);
+        EXPECT_TRUE(p.window.GraphVisible) << c.what;
+        EXPECT_EQ(p.evaluator.preCalcs, 1);
+    }
+}
+
+TEST(PlotterCurves, ReciprocalBreaksAtZeroAndNoSegmentCrossesIt)
+{
+    Recording p;
+    p.evaluator.lines[0] = kReciprocal;
+    p.plot();
+    ASSERT_FALSE(p.plotter.lastBreaks().empty());
+    EXPECT_EQ(p.plotter.lastBreaks().front(), 0.0);
+    EXPECT_EQ(p.breakCount, 0) << "the breaks are emptied after the plot";
+    for (const auto& s : p.linesIn(kLine0))
+        EXPECT_FALSE(std::min(s.x, s.x2) < 0 && std::max(s.x, s.x2) > 0) << s.x << " to " << s.x2;
+    const auto texts = Texts(p.plotter.coordinates());
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "x=0  y=0"), 0);
+}
+
+TEST(PlotterCurves, SteepLineOnAWideWindowBreaksInsteadOfJoining)
+{
+    Recording p;
+    p.setWindow(-640, 640, -640, 640); // five zoom-outs: step 1.6
+    p.evaluator.lines[0] = [](double x) { return 10 * x + 8; };
+    p.plot();
+    EXPECT_DOUBLE_EQ(p.window.XStep, 1.6);
+    const auto& breaks = p.plotter.lastBreaks();
+    EXPECT_NE(std::find(breaks.begin(), breaks.end(), 0.0), breaks.end());
+    const auto segments = p.linesIn(kLine0);
+    EXPECT_FALSE(segments.empty());
+    for (const auto& s : segments)
+        EXPECT_FALSE(s.x == -1.6 && s.x2 == 0) << "x = -1.6 and x = 0 must not be joined";
+}
+
+TEST(PlotterCurves, FirstSampleOfALineNeverJoinsThePreviousLine)
+{
+    Recording p;
+    p.controls.lastFunction = 1;
+    p.evaluator.lines[0] = kIdentity;
+    p.evaluator.lines[1] = [](double x) { return -x; };
+    p.plot();
+    for (RgbValue colour : {kLine0, kLine1}) {
+        const auto segments = p.linesIn(colour);
+        EXPECT_GT(segments.size(), 700u);
+        for (const auto& s : segments)
+            EXPECT_LT(s.x, s.x2) << "a curve segment runs left to right, never back across";
+    }
+}
+
+TEST(PlotterCurves, NothingInsideTheWindowDrawsNothingAndLeavesGraphVisible)
+{
+    for (bool before : {false, true}) {
+        Recording p;
+        p.window.GraphVisible = before;
+        p.evaluator.lines[0] = [](double) { return 30.0; };
+        p.plot();
+        EXPECT_TRUE(p.linesIn(kLine0).empty());
+        EXPECT_EQ(p.window.GraphVisible, before);
+        EXPECT_TRUE(p.plotter.coordinates().empty());
+    }
+}
+
+TEST(PlotterCurves, BreaksBeyondTheTableAreDroppedWithoutLosingSamples)
+{
+    Recording p;
+    // Flips between +10 and -10 at every sample: each segment is a break.
+    p.evaluator.lines[0] = [](double x) { return std::fmod(std::floor(x / 0.05 + 0.5), 2.0) == 0 ? 10.0 : -10.0; };
+    p.setWindow(-40, 40, -20, 20); // step 0.1: 1602 samples, a break at nearly every one
+    p.window.XStep = 0.05;
+    const GraphWindow& w = p.window;
+    p.surface.setScale(w.XMin, w.YMax, w.XMax - w.XMin, w.YMin - w.YMax);
+    p.plotter.formPaint(p.controls, {});
+    EXPECT_EQ(p.plotter.lastBreaks().size(), std::size_t(linoveta::kBreakEntries));
+    EXPECT_EQ(p.plotter.sampleCounts()[0], 1603);
+    EXPECT_EQ(p.breakCount, 0);
+}
+
+TEST(PlotterCurves, ValuesBeyondSinglePrecisionAreFailedStepsNotStrayLines)
+{
+    Recording p;
+    p.evaluator.lines[0] = [](double x) { return x > 3 && x < 3.2 ? 1e300 : x; };
+    p.plot();
+    for (const auto& s : p.linesIn(kLine0)) {
+        EXPECT_LE(std::fabs(s.y), 60.0);
+        EXPECT_LE(std::fabs(s.y2), 60.0);
+    }
+    EXPECT_GT(p.linesIn(kLine0).size(), 700u);
+}
+
+TEST(PlotterBackground, GridOnlyBelowSixHundredFortyUnits)
+{
+    struct Case {
+        double xMin, xMax, yMin, yMax;
+        bool hide;
+        std::size_t gridLines;
+    };
+    constexpr std::array<Case, 6> cases{{
+        {-20, 20, -20, 20, false, 82},
+        {-20, 20, -20, 20, true, 0},
+        {-2.5, 2.5, -2.5, 2.5, false, 10},  // whole numbers nearest +-2.5 are +-2
+        {-319.5, 319.5, -1, 1, false, 641 + 3}, // -319.5 and 319.5 round to -320 and 320
+        {-320, 320, -1, 1, false, 0},       // a span of 640 leaves the grid out
+        {-1, 1, -320, 320, false, 0},
+    }};
+    for (const auto& c : cases) {
+        Recording p;
+        p.setWindow(c.xMin, c.xMax, c.yMin, c.yMax);
+        p.controls.hideGrid = c.hide;
+        p.plot();
+        const auto grid = p.linesIn(kGrid);
+        EXPECT_EQ(grid.size(), c.gridLines) << c.xMin << ".." << c.xMax;
+        if (c.xMax == 2.5) {
+            std::vector<double> verticals;
+            for (const auto& g : grid)
+                if (g.x == g.x2)
+                    verticals.push_back(g.x);
+            EXPECT_EQ(verticals, (std::vector<double>{-2, -1, 0, 1, 2}));
+        }
+        // The axes are always there, black and two pixels wide.
+        EXPECT_EQ(p.linesIn(0).size(), 2u);
+    }
+}
+
+TEST(PlotterBackground, EdgeAndQuadrantLabels)
+{
+    Recording p;
+    p.setWindow(0, 40, -10, 10);
+    p.controls.quadrantLabels = true;
+    p.plot();
+    std::vector<std::pair<QString, QPointF>> texts;
+    for (const auto& c : p.surface.calls())
+        if (c.kind == RecordedCall::Text)
+            texts.push_back({c.text, QPointF(c.x, c.y)});
+    ASSERT_EQ(texts.size(), 9u);
+    EXPECT_EQ(texts[0].first, "0");  // XMin
+    EXPECT_EQ(texts[1].first, "0");
+    EXPECT_EQ(texts[2].first, "10");
+    EXPECT_EQ(texts[3].first, "-10");
+    EXPECT_GT(texts[3].second.y(), -10.0) << "YMin's label ends at the bottom edge";
+    EXPECT_EQ(texts[4].first, "40");
+    EXPECT_LT(texts[4].second.x(), 40.0);
+    const std::array<std::pair<const char*, QPointF>, 4> quadrants{{
+        {"I", {20, 5}}, {"II", {0, 5}}, {"III", {0, -5}}, {"IV", {20, -5}}}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(texts[5 + i].first, quadrants[i].first);
+        EXPECT_EQ(texts[5 + i].second, quadrants[i].second);
+    }
+    EXPECT_EQ(p.surface.fontName(), "MS Sans Serif");
+    EXPECT_EQ(p.surface.fontSize(), 8.25);
+}
+
+TEST(PlotterBackground, NoFormulaOrPointSeriesDrawsOnlyTheBackground)
+{
+    for (bool pointSeries : {false, true}) {
+        Recording p;
+        p.controls.pointSeriesMode = pointSeries;
+        if (pointSeries)
+            p.evaluator.lines[0] = kIdentity;
+        p.plot();
+        EXPECT_TRUE(p.linesIn(kLine0).empty());
+        EXPECT_EQ(p.linesIn(kGrid).size(), 82u);
+        EXPECT_TRUE(p.plotter.coordinates().empty());
+        EXPECT_EQ(p.window.CurveColor, "255");
+    }
+}
+
+// Shading on real pixels: y = x over 0..10 on the start window.
+struct Shaded : PlotFixture<ImageSurface> {
+    Shaded()
+    {
+        surface.setFloodFiller(linoveta::FloodFill);
+        controls.hideGrid = true;
+        evaluator.lines[0] = kIdentity;
+    }
+    QRgb at(double x, double y) const
+    {
+        const QPointF d = surface.toDevice(x, y);
+        return surface.image().pixel(int(std::floor(d.x())), int(std::floor(d.y()))) & RGB_MASK;
+    }
+};
+
+TEST(PlotterShading, FillsTheBandBetweenCurveAndAxisOnly)
+{
+    Shaded p;
+    p.plot({true, 0, 10, 0});
+    const QRgb shade = qRgb(224, 224, 224) & RGB_MASK;
+    const QRgb white = 0xFFFFFF;
+    struct Probe {
+        double x, y;
+        bool shaded;
+    };
+    constexpr std::array<Probe, 8> probes{{
+        {5, 2, true}, {9.5, 9, true}, {1, 0.5, true},
+        {5, 8, false},    // above the curve
+        {12, 2, false},   // right of the band
+        {-5, -2, false},  // the other side of the origin
+        {5, -2, false},   // below the axis
+        {5.5, 19.9, false},
+    }};
+    for (const auto& pr : probes)
+        EXPECT_EQ(p.at(pr.x, pr.y), pr.shaded ? shade : white) << pr.x << "," << pr.y;
+}
+
+TEST(PlotterShading, TransparentStyleAndABandOutsideTheWindowShadeNothing)
+{
+    struct Case {
+        int style;
+        double from, to;
+    };
+    constexpr std::array<Case, 2> cases{{{1, 0, 10}, {0, 30, 40}}};
+    for (const auto& c : cases) {
+        Shaded p;
+        p.window.ShadeFillStyle = c.style;
+        p.plot({true, c.from, c.to, 0});
+        EXPECT_EQ(p.at(5, 2), 0xFFFFFFu);
+        EXPECT_EQ(p.at(15, 2), 0xFFFFFFu);
+    }
+}
+
+} // namespace

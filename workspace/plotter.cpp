@@ -1,0 +1,468 @@
+#include "workspace/plotter.h"
+
+#include "engine/number_text.h"
+#include "engine/rounding.h"
+
+#include <QLocale>
+
+#include <charconv>
+#include <cfloat>
+#include <cmath>
+
+namespace linoveta {
+
+bool PlotBreaks::Record(double x)
+{
+    if (BreakCount < 0 || BreakCount >= kBreakEntries)
+        return false;
+    BreakX[static_cast<std::size_t>(BreakCount)] = x;
+    BreakFlag[static_cast<std::size_t>(BreakCount)] = true;
+    ++BreakCount;
+    return true;
+}
+
+void PlotBreaks::Clear()
+{
+    BreakX.fill(0.0);
+    BreakFlag.fill(false);
+    BreakCount = 0;
+}
+
+std::string ColourText(RgbValue colour) { return std::to_string(colour); }
+
+std::optional<RgbValue> ColourFromText(const std::string& text)
+{
+    RgbValue value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+namespace {
+
+constexpr RgbValue kWhite = 0xFFFFFF;
+constexpr RgbValue kNearWhite = 0xFFFFFE; // looks white, but walls in a fill of white
+constexpr RgbValue kBlack = 0;
+// Samples of one line can never exceed this; it only guards a degenerate step.
+constexpr long kMaxSamples = 1000000;
+constexpr int kForwardSearchLimit = 500;
+
+// Beyond single precision a coordinate is refused, as the surface's scale would refuse it.
+bool Representable(double v) { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
+
+// Liang-Barsky clip of the segment to the rectangle; false when nothing of it is inside.
+bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double left, double right,
+                 double bottom, double top)
+{
+    const double dx = x2 - x1, dy = y2 - y1;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - left, right - x1, y1 - bottom, top - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            if (t > t1)
+                return false;
+            if (t > t0)
+                t0 = t;
+        } else {
+            if (t < t0)
+                return false;
+            if (t < t1)
+                t1 = t;
+        }
+    }
+    const double ox = x1, oy = y1;
+    if (t1 < 1) {
+        x2 = ox + t1 * dx;
+        y2 = oy + t1 * dy;
+    }
+    if (t0 > 0) {
+        x1 = ox + t0 * dx;
+        y1 = oy + t0 * dy;
+    }
+    return true;
+}
+
+} // namespace
+
+// The working values of one formPaint call. The three flags are driven by the error rule.
+struct Plotter::Run {
+    double ShadeStart = 0, ShadeEnd = 0;
+    double PrevX = 0, PrevY = 0;
+    double y = 0;
+    bool PlotErrorFlag = false;
+    bool SkipNextSegment = false;
+    bool JumpProbeFailed = false;
+    RgbValue curveColour = 0;
+
+    // A failed step: it is abandoned and the flags record it.
+    void Fail()
+    {
+        PlotErrorFlag = !PlotErrorFlag;
+        SkipNextSegment = true;
+        JumpProbeFailed = true;
+    }
+};
+
+Plotter::Plotter(GraphWindow& window, Surface& surface, PlotEvaluator& evaluator, PlotBreaks breaks)
+    : m_window(window), m_surface(surface), m_evaluator(evaluator), m_breaks(breaks)
+{
+}
+
+QString Plotter::text(double v) const
+{
+    if (numberText)
+        return numberText(v);
+    QString t = QString::fromStdString(NumberText(v));
+    const QString point = QLocale().decimalPoint();
+    if (point != QStringLiteral("."))
+        t.replace(QLatin1Char('.'), point);
+    return t;
+}
+
+bool Plotter::drawLine(double x1, double y1, double x2, double y2)
+{
+    if (!Representable(x1) || !Representable(y1) || !Representable(x2) || !Representable(y2))
+        return false;
+    // Clip in doubles to the window with a margin of one span on each side, so the painter
+    // never sees a huge coordinate and a steep segment still shows its visible part.
+    const GraphWindow& w = m_window;
+    const double spanX = std::fabs(w.XMax - w.XMin), spanY = std::fabs(w.YMax - w.YMin);
+    const double left = std::min(w.XMin, w.XMax) - spanX, right = std::max(w.XMin, w.XMax) + spanX;
+    const double bottom = std::min(w.YMin, w.YMax) - spanY, top = std::max(w.YMin, w.YMax) + spanY;
+    if (ClipSegment(x1, y1, x2, y2, left, right, bottom, top))
+        m_surface.line(x1, y1, x2, y2);
+    return true;
+}
+
+void Plotter::recordBreak(double x)
+{
+    // A break past the last entry is dropped; it must not disturb the error flags.
+    if (m_breaks.Record(x))
+        m_lastBreaks.push_back(x);
+}
+
+void Plotter::formPaint(const PlotControls& controls, const ShadeBand& shade)
+{
+    GraphWindow& w = m_window;
+    if (setBusy)
+        setBusy(true);
+    m_evaluator.PreCalcFX();
+    m_lastBreaks.clear();
+    m_sampleCounts.fill(0);
+
+    Run run;
+    run.ShadeStart = shade.ShadeFrom >= w.XMin ? shade.ShadeFrom : w.XMin;
+    run.ShadeEnd = shade.ShadeTo <= w.XMax ? shade.ShadeTo : w.XMax;
+
+    m_surface.cls();
+    int passes = 1;
+    const std::optional<RgbValue> shadeColour = ColourFromText(w.ShadeColor);
+    if (shade.ShadeOn) {
+        if (shadeColour)
+            m_surface.setForeColor(*shadeColour);
+        else
+            run.Fail();
+        frameBand(run);
+        passes = 2;
+    }
+
+    for (int pass = 1; pass <= passes; ++pass) {
+        // With shading, pass 1 draws only the walls of the fill (labels, curves, frame).
+        if (!(pass == 1 && shade.ShadeOn)) {
+            if (shadeColour)
+                m_surface.setFillColor(*shadeColour);
+            else
+                run.Fail();
+            if (shade.ShadeOn)
+                this->shade(run, shade);
+            drawGrid(controls);
+            drawAxes();
+        }
+        drawEdgeLabels();
+        if (controls.quadrantLabels)
+            drawQuadrantLabels();
+
+        run.curveColour = controls.lineColours[0];
+        w.CurveColor = ColourText(run.curveColour);
+        m_surface.setForeColor(run.curveColour);
+        m_surface.setFillColor(run.curveColour);
+        m_coordinates.clear();
+
+        if (controls.pointSeriesMode) {
+            if (setBusy)
+                setBusy(false);
+            return;
+        }
+        const int last = std::min(controls.lastFunction, 4);
+        for (int line = 0; line <= last; ++line)
+            drawCurve(run, controls, line);
+    }
+
+    if (setBusy)
+        setBusy(false);
+    m_breaks.Clear();
+}
+
+void Plotter::drawGrid(const PlotControls& controls)
+{
+    const GraphWindow& w = m_window;
+    if (controls.hideGrid || !((w.XMax - w.XMin) / 2 < 320) || !((w.YMax - w.YMin) / 2 < 320))
+        return;
+    m_surface.setDrawWidth(1);
+    if (const auto grid = ColourFromText(w.GridColor))
+        m_surface.setForeColor(*grid);
+    for (double i = Round(w.XMin, 0); i <= Round(w.XMax, 0); i += 1)
+        drawLine(i, w.YMin, i, w.YMax);
+    for (double j = Round(w.YMin, 0); j <= Round(w.YMax, 0); j += 1)
+        drawLine(w.XMin, j, w.XMax, j);
+}
+
+void Plotter::drawAxes()
+{
+    const GraphWindow& w = m_window;
+    m_surface.setForeColor(kBlack);
+    m_surface.setDrawWidth(2);
+    drawLine(w.XMin, 0, w.XMax, 0);
+    drawLine(0, w.YMin, 0, w.YMax);
+}
+
+void Plotter::drawEdgeLabels()
+{
+    const GraphWindow& w = m_window;
+    auto at = [this](double x, double y, const QString& label) {
+        m_surface.setCurrentX(x);
+        m_surface.setCurrentY(y);
+        m_surface.print(label);
+    };
+    at(w.XMin, 0, text(w.XMin));
+    at(0, 0, QStringLiteral("0"));
+    at(0, w.YMax, text(w.YMax));
+    const QString yMin = text(w.YMin);
+    // The height runs with the upward scale (negative), so the label ends at the bottom edge.
+    at(0, w.YMin - m_surface.textHeight(yMin), yMin);
+    const QString xMax = text(w.XMax);
+    at(w.XMax - m_surface.textWidth(xMax + QStringLiteral("  ")), 0, xMax);
+}
+
+void Plotter::drawQuadrantLabels()
+{
+    const GraphWindow& w = m_window;
+    m_surface.setFontSize(16);
+    m_surface.setFontBold(true);
+    m_surface.setFontName(QStringLiteral("Courier"));
+    const struct {
+        const char* label;
+        double x, y;
+    } quadrants[] = {{"I", w.XMax / 2, w.YMax / 2},
+                     {"II", w.XMin / 2, w.YMax / 2},
+                     {"III", w.XMin / 2, w.YMin / 2},
+                     {"IV", w.XMax / 2, w.YMin / 2}};
+    for (const auto& q : quadrants) {
+        m_surface.setCurrentX(q.x);
+        m_surface.setCurrentY(q.y);
+        m_surface.print(QString::fromLatin1(q.label));
+    }
+    m_surface.setFontBold(false);
+    m_surface.setFontName(QStringLiteral("MS Sans Serif"));
+    m_surface.setFontSize(8.25);
+}
+
+void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
+{
+    const GraphWindow& w = m_window;
+    const double step = w.XStep;
+    const RgbValue colour = controls.lineColours[static_cast<std::size_t>(line)];
+    if (line > 0)
+        m_surface.setForeColor(colour);
+    run.SkipNextSegment = false;
+    int sampleCount = 0;
+    m_sampleCounts[static_cast<std::size_t>(line)] = 0;
+    if (!(step > 0) || !std::isfinite(step))
+        return; // a window the scale refused has no sampling step
+
+    // f(x) for the probes; a value that is not a number is a failed step.
+    auto f = [&](double x) { return m_evaluator.ValueAt(x, line); };
+
+    const double xFrom = w.XMin - step;
+    const double xTo = w.XMax + step;
+    long guard = 0;
+    for (double x = xFrom; x <= xTo && guard < kMaxSamples; x += step, ++guard) {
+        const double xr = Round(x, 2);
+
+        if (!m_evaluator.HasExpression(line)) {
+            run.y = 0;
+            break;
+        }
+        if (const auto v = f(xr))
+            run.y = *v;
+        else
+            run.Fail();
+
+        // Break probe beside a failed sample: the curve exists next to it.
+        if (run.PlotErrorFlag && (f(xr + step) || f(xr - step)))
+            recordBreak(xr);
+
+        run.JumpProbeFailed = false;
+        bool jump = false;
+        {
+            const auto a1 = f(xr - 0.01), a2 = f(xr - 0.02), b1 = f(xr + 0.01), b2 = f(xr + 0.02);
+            if (!a1 || !a2 || !b1 || !b2) {
+                run.Fail();
+                jump = true;
+            } else {
+                jump = std::fabs(std::fabs(*a1) - std::fabs(*a2)) > 1 ||
+                       std::fabs(std::fabs(*b1) - std::fabs(*b2)) > 1;
+            }
+        }
+
+        if (jump) {
+            if (run.JumpProbeFailed) {
+                run.PrevX = xr;
+                run.PrevY = run.y;
+                continue;
+            }
+            m_surface.setDrawWidth(controls.lineWidth);
+            // Which way the curve leaves: a probe that fails counts as upwards.
+            auto above = [&](double at) {
+                const auto v = f(at);
+                if (!v) {
+                    run.Fail();
+                    return true;
+                }
+                return *v > 0;
+            };
+            if (!drawLine(run.PrevX, run.PrevY, run.PrevX, above(xr - 0.001) ? w.YMax : w.YMin))
+                run.Fail();
+            double scanX = xr + step;
+            int count = 0;
+            for (;;) {
+                const auto v = f(scanX);
+                if (!v)
+                    run.Fail();
+                if (v && *v <= w.YMax && *v >= w.YMin)
+                    break;
+                if (++count > kForwardSearchLimit)
+                    break;
+                scanX += step;
+            }
+            scanX += step;
+            const bool up = above(xr + 0.001);
+            const auto reentry = f(scanX);
+            if (!reentry || !drawLine(scanX, up ? w.YMax : w.YMin, scanX, *reentry))
+                run.Fail();
+        }
+
+        run.JumpProbeFailed = false;
+        if (run.PlotErrorFlag) {
+            run.PlotErrorFlag = false;
+            continue;
+        }
+
+        ++sampleCount;
+        const double y = run.y;
+        if (w.YMin <= y && y <= w.YMax && std::fmod(Round(xr * 100, 0), 100.0) == 0) {
+            m_coordinates.push_back({"x=" + text(xr).toStdString() + "  y=" + text(Round(y, 2)).toStdString(),
+                                     colour});
+        }
+
+        // The first sample only starts the line: joining it to the previous line's last
+        // point would draw a stray segment across the plot.
+        if (sampleCount > 1) {
+            if ((run.PrevY > w.YMax && y > w.YMax) || (run.PrevY < w.YMin && y < w.YMin)) {
+                // both ends beyond the same edge: nothing to draw
+            } else if (run.SkipNextSegment) {
+                run.SkipNextSegment = false;
+            } else {
+                m_surface.setDrawWidth(controls.lineWidth);
+                if ((y < -5 && run.PrevY > 5) || (run.PrevY < -5 && y > 5)) {
+                    recordBreak(xr);
+                } else {
+                    if (!drawLine(run.PrevX, run.PrevY, xr, y))
+                        run.Fail();
+                    m_window.GraphVisible = true;
+                }
+                m_surface.setDrawWidth(1);
+            }
+        }
+
+        run.PrevX = xr;
+        run.PrevY = y;
+    }
+    m_sampleCounts[static_cast<std::size_t>(line)] = sampleCount;
+}
+
+void Plotter::frameBand(Run& run)
+{
+    const GraphWindow& w = m_window;
+    const double s = run.ShadeStart, e = run.ShadeEnd;
+    drawLine(s, w.YMin, e, w.YMin);
+    drawLine(e, w.YMin, e, w.YMax);
+    drawLine(e, w.YMax, s, w.YMax);
+    drawLine(s, w.YMax, s, w.YMin);
+}
+
+void Plotter::shade(Run& run, const ShadeBand& band)
+{
+    const GraphWindow& w = m_window;
+    const double step = w.XStep;
+    m_surface.setFillStyle(w.ShadeFillStyle);
+    m_surface.setDrawWidth(1);
+
+    // Walls: the axes one step past the right and top edges, whatever colour pass 1 left.
+    drawLine(w.XMin, 0, w.XMax + step, 0);
+    drawLine(0, w.YMin, 0, w.YMax + step);
+
+    // Each discontinuity gets three near-white walls so no fill leaks through the gap.
+    m_surface.setForeColor(kNearWhite);
+    for (int i = 0; i < kBreakEntries; ++i) {
+        if (!m_breaks.BreakFlag[static_cast<std::size_t>(i)])
+            continue;
+        const double bx = m_breaks.BreakX[static_cast<std::size_t>(i)];
+        for (double wallX : {bx, bx + step, bx - step})
+            drawLine(wallX, w.YMin, wallX, w.YMax + step);
+    }
+    m_surface.setForeColor(run.curveColour);
+
+    const QSizeF pixels = m_surface.sizePixels();
+    const double pw = pixels.width(), ph = pixels.height();
+    const double axisPixelX = (-w.XMin * pw) / (-w.XMin + w.XMax);
+    const double axisPixelY = ph - (-w.YMin * ph) / (-w.YMin + w.YMax);
+    const double height = w.YMin - w.YMax;
+    auto column = [&](double x) {
+        // With XMax = 0 the right-hand width is zero; the window width gives the same column.
+        if (w.XMax != 0)
+            return (x / w.XMax) * (pw - axisPixelX) + axisPixelX;
+        return pw * (x - w.XMin) / (w.XMax - w.XMin);
+    };
+
+    if (step > 0 && std::isfinite(step) && height != 0 && std::isfinite(axisPixelY)) {
+        long guard = 0;
+        for (double x = run.ShadeStart + step; x <= run.ShadeEnd - step && guard < kMaxSamples;
+             x += step, ++guard) {
+            const double v = m_evaluator.ValueAt(x, band.CurrentFunction).value_or(0.0);
+            if (!(std::fabs(v / height) >= 0.01))
+                continue;
+            const double col = Round(column(x), 0);
+            const double row = Round(v > 0 ? axisPixelY - 1 : axisPixelY + 1, 0);
+            if (!std::isfinite(col))
+                continue;
+            // The centre of the pixel, so the surface's own mapping lands on it exactly.
+            const QPointF seed = m_surface.fromDevice(QPointF(col + 0.5, row + 0.5));
+            m_surface.floodFill(seed.x(), seed.y(), kWhite);
+        }
+    }
+
+    m_surface.setForeColor(kWhite);
+    frameBand(run);
+}
+
+} // namespace linoveta

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "typeset/surface.h"
+#include "workspace/graph_window.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace linoveta {
+
+// What the plotter asks of the evaluator.
+class PlotEvaluator
+{
+public:
+    virtual ~PlotEvaluator() = default;
+    // Prepares every line's expression; called once at the start of each redraw.
+    virtual void PreCalcFX() = 0;
+    // Whether the line has a prepared expression; an empty one ends that line's curve.
+    virtual bool HasExpression(int line) const = 0;
+    // CalculateY as a number: 0 for an empty line, nothing when the value is not a number.
+    virtual std::optional<double> ValueAt(double x, int line) = 0;
+};
+
+inline constexpr int kBreakEntries = 1001; // BreakX / BreakFlag indexes 0..1000
+
+// The break table of the main window, filled by the first pass and read by the shading pass.
+struct PlotBreaks {
+    std::array<double, kBreakEntries>& BreakX;
+    std::array<bool, kBreakEntries>& BreakFlag;
+    int& BreakCount;
+
+    // Stores a break; beyond the last entry it is dropped. Returns whether it was stored.
+    bool Record(double x);
+    void Clear();
+};
+
+// Read from the main window's controls for one redraw.
+struct PlotControls {
+    bool pointSeriesMode = false;           // Check1 = 1
+    bool hideGrid = false;                  // mnuHideGrid checked
+    bool quadrantLabels = false;            // mnuGraphQuadrant checked
+    std::array<RgbValue, 5> lineColours{};  // Picture1(0..4) background colours
+    int lineWidth = 1;                      // Slider1
+    int lastFunction = 0;                   // LastFunction
+};
+
+// The area band of Calculate Area.
+struct ShadeBand {
+    bool ShadeOn = false;
+    double ShadeFrom = 0;
+    double ShadeTo = 0;
+    int CurrentFunction = 0;                // the line whose area is shaded
+};
+
+// One entry of the coordinate list ListView1.
+struct CoordinateEntry {
+    std::string text;
+    RgbValue colour = 0;
+};
+
+// formPaint: grid, axes, labels and every formula's curve on the plot surface, plus the
+// coordinate list and the breaks; with shading on, a second pass shades first.
+class Plotter
+{
+public:
+    Plotter(GraphWindow& window, Surface& surface, PlotEvaluator& evaluator, PlotBreaks breaks);
+
+    void formPaint(const PlotControls& controls, const ShadeBand& shade);
+
+    // Filled by every pass; the main window copies it into ListView1.
+    const std::vector<CoordinateEntry>& coordinates() const { return m_coordinates; }
+    // Breaks of the last call, kept after ClearPlotBuffers for whoever wants to look.
+    const std::vector<double>& lastBreaks() const { return m_lastBreaks; }
+    // Samples of each line that got past the error check, in the last pass.
+    const std::array<int, 5>& sampleCounts() const { return m_sampleCounts; }
+
+    // Hourglass on and off around the redraw.
+    std::function<void(bool)> setBusy;
+    // Text of a number as the surface prints it (locale's decimal separator).
+    std::function<QString(double)> numberText;
+
+private:
+    struct Run; // the working values of one call
+
+    void drawGrid(const PlotControls& controls);
+    void drawAxes();
+    void drawEdgeLabels();
+    void drawQuadrantLabels();
+    void drawCurve(Run& run, const PlotControls& controls, int line);
+    void shade(Run& run, const ShadeBand& band);
+    void frameBand(Run& run);
+    bool drawLine(double x1, double y1, double x2, double y2);
+    void recordBreak(double x);
+    QString text(double v) const;
+
+    GraphWindow& m_window;
+    Surface& m_surface;
+    PlotEvaluator& m_evaluator;
+    PlotBreaks m_breaks;
+    std::vector<CoordinateEntry> m_coordinates;
+    std::vector<double> m_lastBreaks;
+    std::array<int, 5> m_sampleCounts{};
+};
+
+// The decimal text of an RGB value and back; nothing for a text that is not a whole number.
+std::string ColourText(RgbValue colour);
+std::optional<RgbValue> ColourFromText(const std::string& text);
+
+} // namespace linoveta
