@@ -23,6 +23,12 @@ public:
     // Called after every drawing call and on refresh, e.g. to schedule a repaint.
     void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
 
+    // The scan-line fill that floodFill runs on the picture (the plotter's own, which lives
+    // above this library): image, seed, colour of the area, fill colour, FillStyle; returns
+    // the pixels painted. Without one, floodFill does nothing.
+    using FloodFiller = std::function<long(QImage &, int, int, QRgb, QRgb, int)>;
+    void setFloodFiller(FloodFiller filler) { m_floodFiller = std::move(filler); }
+
     // The font the current FontName/FontSize/FontBold select, sized for this image.
     QFont currentFont() const { return m_font; }
 
@@ -41,8 +47,11 @@ protected:
 
 private:
     void changed();
+    // Paints through fn; in XOR mode the covered pixels' RGB bits are flipped by colour.
+    template <typename Paint> void paintShape(RgbValue colour, Paint fn);
 
     QImage m_image;
     QFont m_font;
     std::function<void()> m_changed;
+    FloodFiller m_floodFiller;
 };

@@ -157,6 +157,8 @@ protected:
     virtual bool deviceFloodFill(QPointF seed, RgbValue areaColour) = 0;
     // Called after the font name, size or boldness changed.
     virtual void fontChanged() {}
+    // Called when Print ends a line, after the text was drawn.
+    virtual void deviceLineEnd() {}
 
     // Device coordinates beyond this are refused rather than handed to the rasteriser.
     static bool mappable(QPointF pixel);

@@ -1,0 +1,200 @@
+#include "typeset/image_surface.h"
+
+#include "typeset/surface_font.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kDotsPerMeter = 3780; // 96 dots per inch, as the metric rounds back
+
+Qt::BrushStyle brushStyle(int fillStyle)
+{
+    switch (fillStyle) {
+    case FillSolid: return Qt::SolidPattern;
+    case FillHorizontal: return Qt::HorPattern;
+    case FillVertical: return Qt::VerPattern;
+    case FillUpwardDiagonal: return Qt::BDiagPattern;
+    case FillDownwardDiagonal: return Qt::FDiagPattern;
+    case FillCross: return Qt::CrossPattern;
+    case FillDiagonalCross: return Qt::DiagCrossPattern;
+    default: return Qt::NoBrush;
+    }
+}
+
+QImage blankImage(QSize size, RgbValue colour)
+{
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
+    image.fill(colourFromRgbValue(colour));
+    return image;
+}
+
+QPen linePen(RgbValue colour, int width)
+{
+    QPen pen(colourFromRgbValue(colour));
+    pen.setWidth(width);
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+} // namespace
+
+ImageSurface::ImageSurface(QSize sizePixels, RgbValue backColour)
+    : m_image(blankImage(sizePixels, backColour))
+{
+    setBackColor(backColour);
+    fontChanged();
+}
+
+void ImageSurface::resize(QSize sizePixels)
+{
+    if (sizePixels.expandedTo(QSize(1, 1)) == m_image.size())
+        return;
+    QImage next = blankImage(sizePixels, backColor());
+    {
+        QPainter painter(&next);
+        painter.drawImage(0, 0, m_image);
+    }
+    m_image = std::move(next);
+    changed();
+}
+
+bool ImageSurface::savePicture(const QString &path) const { return m_image.save(path, "BMP"); }
+
+void ImageSurface::refresh() { changed(); }
+
+void ImageSurface::changed()
+{
+    if (m_changed)
+        m_changed();
+}
+
+QSizeF ImageSurface::deviceSize() const { return QSizeF(m_image.size()); }
+
+double ImageSurface::devicePixelsPerTwip() const { return 1.0 / kTwipsPerPixel; }
+
+void ImageSurface::fontChanged() { m_font = surfaceFont(fontName(), fontSize(), fontBold()); }
+
+QSizeF ImageSurface::deviceTextSize(const QString &text) const
+{
+    const QFontMetricsF metrics(m_font, &m_image);
+    return QSizeF(metrics.horizontalAdvance(text), metrics.height());
+}
+
+void ImageSurface::deviceText(QPointF topLeft, const QString &text)
+{
+    const QFontMetricsF metrics(m_font, &m_image);
+    {
+        QPainter painter(&m_image);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        painter.setFont(m_font);
+        painter.setPen(colourFromRgbValue(foreColor()));
+        painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
+    }
+    changed();
+}
+
+template <typename Paint> void ImageSurface::paintShape(RgbValue colour, Paint fn)
+{
+    if (drawMode() == DrawMode::Copy) {
+        QPainter painter(&m_image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        fn(painter, colour);
+    } else {
+        // Paint the shape into a mask, then flip each covered pixel once, so that drawing it
+        // twice gives back the picture byte for byte (alpha untouched).
+        QImage mask(m_image.size(), QImage::Format_ARGB32);
+        mask.fill(Qt::transparent);
+        {
+            QPainter painter(&mask);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            fn(painter, RgbValue(0xFFFFFF));
+        }
+        const QRgb bits = colourFromRgbValue(colour).rgb() & 0x00FFFFFF;
+        for (int y = 0; y < m_image.height(); ++y) {
+            const QRgb *in = reinterpret_cast<const QRgb *>(mask.constScanLine(y));
+            QRgb *out = reinterpret_cast<QRgb *>(m_image.scanLine(y));
+            for (int x = 0; x < m_image.width(); ++x)
+                if (qAlpha(in[x]) != 0)
+                    out[x] ^= bits;
+        }
+    }
+    changed();
+}
+
+void ImageSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
+{
+    const int width = drawWidth();
+    paintShape(colour, [&](QPainter &painter, RgbValue c) {
+        painter.setPen(linePen(c, width));
+        if (from == to)
+            painter.drawPoint(from);
+        else
+            painter.drawLine(from, to);
+    });
+}
+
+void ImageSurface::deviceBox(QPointF a, QPointF b, RgbValue colour, BoxStyle style)
+{
+    const int width = drawWidth();
+    const int fill = fillStyle();
+    const RgbValue fillColour = fillColor();
+    const QRectF rect = QRectF(a, b).normalized();
+    paintShape(colour, [&](QPainter &painter, RgbValue c) {
+        if (style == BoxStyle::Filled) {
+            painter.setPen(Qt::NoPen);
+            painter.fillRect(QRectF(rect.topLeft(), rect.size() + QSizeF(1, 1)),
+                             colourFromRgbValue(c));
+            return;
+        }
+        const bool xorMask = c != colour;
+        painter.setPen(linePen(c, width));
+        painter.setBrush(QBrush(colourFromRgbValue(xorMask ? c : fillColour), brushStyle(fill)));
+        painter.drawRect(rect);
+    });
+}
+
+void ImageSurface::deviceEllipse(QPointF centre, double radiusX, double radiusY, RgbValue colour)
+{
+    const int width = drawWidth();
+    const int fill = fillStyle();
+    const RgbValue fillColour = fillColor();
+    paintShape(colour, [&](QPainter &painter, RgbValue c) {
+        const bool xorMask = c != colour;
+        painter.setPen(linePen(c, width));
+        painter.setBrush(QBrush(colourFromRgbValue(xorMask ? c : fillColour), brushStyle(fill)));
+        painter.drawEllipse(centre, radiusX, radiusY);
+    });
+}
+
+void ImageSurface::deviceClear(RgbValue colour)
+{
+    m_image.fill(colourFromRgbValue(colour));
+    changed();
+}
+
+void ImageSurface::devicePicture(const QImage &picture, const QRectF &target)
+{
+    {
+        QPainter painter(&m_image);
+        painter.drawImage(target, picture);
+    }
+    changed();
+}
+
+bool ImageSurface::deviceFloodFill(QPointF seed, RgbValue areaColour)
+{
+    if (!m_floodFiller)
+        return false;
+    const long painted = m_floodFiller(m_image, int(std::floor(seed.x())), int(std::floor(seed.y())),
+                                       colourFromRgbValue(areaColour).rgb(),
+                                       colourFromRgbValue(fillColor()).rgb(), fillStyle());
+    changed();
+    return painted > 0;
+}

@@ -1,0 +1,147 @@
+#include "typeset/printer_surface.h"
+
+#include "typeset/surface_font.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPrinter>
+
+PrinterSurface::PrinterSurface(QPrinter &printer) : m_printer(printer)
+{
+    m_printer.setPageOrientation(QPageLayout::Landscape);
+    setScale(0, 0, 800, 600);
+    fontChanged();
+}
+
+PrinterSurface::~PrinterSurface()
+{
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+void PrinterSurface::setOrientation(PageOrientation orientation)
+{
+    m_printer.setPageOrientation(orientation == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                           : QPageLayout::Portrait);
+}
+
+PageOrientation PrinterSurface::orientation() const
+{
+    return m_printer.pageLayout().orientation() == QPageLayout::Landscape
+        ? PageOrientation::Landscape
+        : PageOrientation::Portrait;
+}
+
+QPainter &PrinterSurface::painter()
+{
+    if (!m_painter.isActive()) {
+        m_painter.begin(&m_printer);
+        m_pages = 1;
+    }
+    return m_painter;
+}
+
+void PrinterSurface::newPage()
+{
+    painter();
+    if (m_printer.newPage())
+        ++m_pages;
+}
+
+void PrinterSurface::endDoc()
+{
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+QString PrinterSurface::deviceName() const
+{
+    const QString name = m_printer.printerName();
+    if (name.isEmpty() && m_printer.outputFormat() == QPrinter::PdfFormat)
+        return QStringLiteral("PDF");
+    return name;
+}
+
+QSizeF PrinterSurface::deviceSize() const
+{
+    return m_printer.pageLayout().paintRectPixels(m_printer.resolution()).size();
+}
+
+double PrinterSurface::devicePixelsPerTwip() const
+{
+    return m_printer.resolution() / 1440.0;
+}
+
+void PrinterSurface::fontChanged() { m_font = surfaceFont(fontName(), fontSize(), fontBold()); }
+
+QSizeF PrinterSurface::deviceTextSize(const QString &text) const
+{
+    const QFontMetricsF metrics(m_font, &m_printer);
+    return QSizeF(metrics.horizontalAdvance(text), metrics.height());
+}
+
+void PrinterSurface::deviceText(QPointF topLeft, const QString &text)
+{
+    QPainter &p = painter();
+    const QFontMetricsF metrics(m_font, &m_printer);
+    p.setFont(m_font);
+    p.setPen(colourFromRgbValue(foreColor()));
+    p.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
+}
+
+QPen PrinterSurface::pen(RgbValue colour) const
+{
+    QPen pen(colourFromRgbValue(colour));
+    pen.setWidth(drawWidth());
+    return pen;
+}
+
+void PrinterSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
+{
+    QPainter &p = painter();
+    p.setPen(pen(colour));
+    p.drawLine(from, to);
+}
+
+static QBrush fillBrush(int style, RgbValue colour)
+{
+    static constexpr Qt::BrushStyle styles[] = {Qt::SolidPattern, Qt::NoBrush, Qt::HorPattern,
+                                                Qt::VerPattern, Qt::BDiagPattern, Qt::FDiagPattern,
+                                                Qt::CrossPattern, Qt::DiagCrossPattern};
+    return QBrush(colourFromRgbValue(colour), styles[style >= 0 && style <= 7 ? style : 1]);
+}
+
+void PrinterSurface::deviceBox(QPointF a, QPointF b, RgbValue colour, BoxStyle style)
+{
+    QPainter &p = painter();
+    const QRectF rect = QRectF(a, b).normalized();
+    if (style == BoxStyle::Filled) {
+        p.fillRect(rect, colourFromRgbValue(colour));
+        return;
+    }
+    p.setPen(pen(colour));
+    p.setBrush(fillBrush(fillStyle(), fillColor()));
+    p.drawRect(rect);
+}
+
+void PrinterSurface::deviceEllipse(QPointF centre, double radiusX, double radiusY, RgbValue colour)
+{
+    QPainter &p = painter();
+    p.setPen(pen(colour));
+    p.setBrush(fillBrush(fillStyle(), fillColor()));
+    p.drawEllipse(centre, radiusX, radiusY);
+}
+
+void PrinterSurface::deviceClear(RgbValue colour)
+{
+    QPainter &p = painter();
+    p.fillRect(QRectF(QPointF(0, 0), deviceSize()), colourFromRgbValue(colour));
+}
+
+void PrinterSurface::devicePicture(const QImage &picture, const QRectF &target)
+{
+    painter().drawImage(target, picture);
+}
+
+// A printer page keeps no picture to fill.
+bool PrinterSurface::deviceFloodFill(QPointF, RgbValue) { return false; }

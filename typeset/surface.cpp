@@ -1,0 +1,219 @@
+#include "typeset/surface.h"
+
+#include <cmath>
+
+QColor colourFromRgbValue(RgbValue value)
+{
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+RgbValue rgbValueFromColour(const QColor &colour)
+{
+    return rgbValue(colour.red(), colour.green(), colour.blue());
+}
+
+Surface::Surface() : m_fontName(QStringLiteral("MS Sans Serif")) {}
+
+Surface::~Surface() = default;
+
+void Surface::setScaleMode(ScaleMode mode)
+{
+    if (mode == ScaleMode::User) {
+        // Freeze the current scale as a user scale.
+        setScale(scaleLeft(), scaleTop(), scaleWidth(), scaleHeight());
+        return;
+    }
+    m_scaleMode = mode;
+}
+
+void Surface::setScale(double left, double top, double width, double height)
+{
+    m_scaleMode = ScaleMode::User;
+    m_userLeft = left;
+    m_userTop = top;
+    // A zero extent cannot map; keep the old one rather than divide by zero.
+    if (width != 0)
+        m_userWidth = width;
+    if (height != 0)
+        m_userHeight = height;
+}
+
+void Surface::setScaleLeft(double left) { setScale(left, scaleTop(), scaleWidth(), scaleHeight()); }
+void Surface::setScaleTop(double top) { setScale(scaleLeft(), top, scaleWidth(), scaleHeight()); }
+void Surface::setScaleWidth(double width) { setScale(scaleLeft(), scaleTop(), width, scaleHeight()); }
+void Surface::setScaleHeight(double height) { setScale(scaleLeft(), scaleTop(), scaleWidth(), height); }
+
+double Surface::scaleLeft() const { return m_scaleMode == ScaleMode::User ? m_userLeft : 0.0; }
+double Surface::scaleTop() const { return m_scaleMode == ScaleMode::User ? m_userTop : 0.0; }
+
+static double unitsPerPixel(ScaleMode mode, double pixelsPerTwip)
+{
+    switch (mode) {
+    case ScaleMode::Twips: return 1.0 / pixelsPerTwip;
+    case ScaleMode::Points: return 1.0 / (pixelsPerTwip * kTwipsPerPoint);
+    default: return 1.0;
+    }
+}
+
+double Surface::scaleWidth() const
+{
+    if (m_scaleMode == ScaleMode::User)
+        return m_userWidth;
+    return deviceSize().width() * unitsPerPixel(m_scaleMode, devicePixelsPerTwip());
+}
+
+double Surface::scaleHeight() const
+{
+    if (m_scaleMode == ScaleMode::User)
+        return m_userHeight;
+    return deviceSize().height() * unitsPerPixel(m_scaleMode, devicePixelsPerTwip());
+}
+
+double Surface::widthTwips() const { return deviceSize().width() / devicePixelsPerTwip(); }
+double Surface::heightTwips() const { return deviceSize().height() / devicePixelsPerTwip(); }
+
+double Surface::unitsPerPixelX() const
+{
+    const double w = deviceSize().width();
+    if (m_scaleMode != ScaleMode::User)
+        return unitsPerPixel(m_scaleMode, devicePixelsPerTwip());
+    return w > 0 ? m_userWidth / w : 1.0;
+}
+
+double Surface::unitsPerPixelY() const
+{
+    const double h = deviceSize().height();
+    if (m_scaleMode != ScaleMode::User)
+        return unitsPerPixel(m_scaleMode, devicePixelsPerTwip());
+    return h > 0 ? m_userHeight / h : 1.0;
+}
+
+double Surface::toDeviceX(double x) const { return (x - scaleLeft()) / unitsPerPixelX(); }
+double Surface::toDeviceY(double y) const { return (y - scaleTop()) / unitsPerPixelY(); }
+QPointF Surface::toDevice(double x, double y) const { return QPointF(toDeviceX(x), toDeviceY(y)); }
+
+QPointF Surface::fromDevice(QPointF pixel) const
+{
+    return QPointF(scaleLeft() + pixel.x() * unitsPerPixelX(),
+                   scaleTop() + pixel.y() * unitsPerPixelY());
+}
+
+bool Surface::mappable(QPointF pixel)
+{
+    constexpr double limit = 1.0e7;
+    return std::isfinite(pixel.x()) && std::isfinite(pixel.y()) && std::fabs(pixel.x()) < limit
+        && std::fabs(pixel.y()) < limit;
+}
+
+void Surface::print(const QString &text)
+{
+    const QPointF at = toDevice(m_currentX, m_currentY);
+    if (!text.isEmpty() && mappable(at))
+        deviceText(at, text);
+    m_currentX += textWidth(text);
+}
+
+void Surface::printLine(const QString &text)
+{
+    print(text);
+    deviceLineEnd();
+    m_currentX = scaleLeft();
+    m_currentY += textHeight(text);
+}
+
+double Surface::textWidth(const QString &text) const
+{
+    return deviceTextSize(text).width() * unitsPerPixelX();
+}
+
+double Surface::textHeight(const QString &text) const
+{
+    return deviceTextSize(text).height() * unitsPerPixelY();
+}
+
+void Surface::setFontName(const QString &name)
+{
+    m_fontName = name;
+    fontChanged();
+}
+
+void Surface::setFontSize(double points)
+{
+    if (points > 0 && std::isfinite(points))
+        m_fontSize = points;
+    fontChanged();
+}
+
+void Surface::setFontBold(bool bold)
+{
+    m_fontBold = bold;
+    fontChanged();
+}
+
+void Surface::setFillStyle(int style)
+{
+    if (style >= FillSolid && style <= FillDiagonalCross)
+        m_fillStyle = style;
+}
+
+void Surface::setDrawWidth(int pixels) { m_drawWidth = pixels < 1 ? 1 : pixels; }
+
+void Surface::line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, m_foreColor); }
+
+void Surface::line(double x1, double y1, double x2, double y2, RgbValue colour)
+{
+    const QPointF a = toDevice(x1, y1), b = toDevice(x2, y2);
+    if (mappable(a) && mappable(b))
+        deviceLine(a, b, colour);
+    m_currentX = x2;
+    m_currentY = y2;
+}
+
+void Surface::box(double x1, double y1, double x2, double y2, BoxStyle style)
+{
+    box(x1, y1, x2, y2, m_foreColor, style);
+}
+
+void Surface::box(double x1, double y1, double x2, double y2, RgbValue colour, BoxStyle style)
+{
+    const QPointF a = toDevice(x1, y1), b = toDevice(x2, y2);
+    if (mappable(a) && mappable(b))
+        deviceBox(a, b, colour, style);
+    m_currentX = x2;
+    m_currentY = y2;
+}
+
+void Surface::circle(double x, double y, double radius) { circle(x, y, radius, m_foreColor); }
+
+void Surface::circle(double x, double y, double radius, RgbValue colour)
+{
+    const QPointF c = toDevice(x, y);
+    // The radius is measured along x; a round circle stays round under an uneven scale.
+    const double r = std::fabs(radius / unitsPerPixelX());
+    if (mappable(c) && mappable(QPointF(r, r)))
+        deviceEllipse(c, r, r, colour);
+    m_currentX = x;
+    m_currentY = y;
+}
+
+void Surface::cls()
+{
+    deviceClear(m_backColor);
+    m_currentX = 0;
+    m_currentY = 0;
+}
+
+void Surface::paintPicture(const QImage &picture, double x, double y, double width, double height)
+{
+    const QPointF a = toDevice(x, y), b = toDevice(x + width, y + height);
+    if (!picture.isNull() && mappable(a) && mappable(b))
+        devicePicture(picture, QRectF(a, b).normalized());
+}
+
+bool Surface::savePicture(const QString &) const { return false; }
+
+bool Surface::floodFill(double x, double y, RgbValue areaColour)
+{
+    const QPointF seed = toDevice(x, y);
+    return mappable(seed) && deviceFloodFill(seed, areaColour);
+}
