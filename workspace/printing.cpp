@@ -1,0 +1,120 @@
+#include "workspace/printing.h"
+
+#include "typeset/fonts.h"
+#include "typeset/formula_typesetter.h"
+#include "typeset/printer_surface.h"
+
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace linoveta {
+
+namespace {
+
+const QString kThreeBlanks = QStringLiteral("   ");
+
+// The plot picture's own size: its pixels are screen pixels of 15 twips each.
+double OwnWidth(const Surface &page, const QImage &picture)
+{
+    return picture.width() * kTwipsPerPixel * page.scaleWidth() / page.widthTwips();
+}
+
+double OwnHeight(const Surface &page, const QImage &picture)
+{
+    return picture.height() * kTwipsPerPixel * page.scaleHeight() / page.heightTwips();
+}
+
+} // namespace
+
+void PrintTheGraph(Surface &printer, const PrintPage &page)
+{
+    printer.setOrientation(PageOrientation::Landscape);
+    printer.setScale(0, 0, 800, 600);
+    printer.setFontName(QString::fromLatin1(kSymbolFontFamily));
+    printer.setFontSize(12);
+
+    for (int i = 0; i < 3; ++i)
+        printer.printLine();
+    printer.printLine(page.heading1 + kThreeBlanks);
+    printer.printLine(page.heading2 + kThreeBlanks);
+    printer.printLine();
+
+    if (!page.pointSeriesMode) {
+        for (std::size_t i = 0; i < page.displayTexts.size(); ++i) {
+            if (page.displayTexts[i].isEmpty())
+                continue;
+            basFPrint3::PrintFormula(QStringLiteral("f(x)=") + page.displayTexts[i], printer, true,
+                                     QString::number(page.colours[i]));
+        }
+    } else {
+        basFPrint3::PrintFormula(page.regressionEquation, printer, false, QString());
+    }
+
+    if (!page.plot.isNull())
+        printer.paintPicture(page.plot, 12, printer.currentY() + 18, OwnWidth(printer, page.plot),
+                             OwnHeight(printer, page.plot));
+    // Ends the page and the job together, so one OK sends exactly one page.
+    printer.endDoc();
+}
+
+QtPrinterService::QtPrinterService(const QString &pdfPath)
+    : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)), m_pdf(!pdfPath.isEmpty())
+{
+    if (m_pdf) {
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setOutputFileName(pdfPath);
+    }
+}
+
+QtPrinterService::~QtPrinterService() = default;
+
+QString QtPrinterService::deviceName() const
+{
+    if (m_pdf)
+        return QStringLiteral("PDF");
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        return QString();
+    return m_printer->printerName();
+}
+
+std::unique_ptr<Surface> QtPrinterService::beginDocument()
+{
+    if (deviceName().isEmpty())
+        return nullptr;
+    return std::make_unique<PrinterSurface>(*m_printer);
+}
+
+bool QtPrinterService::lastDocumentOk() const
+{
+    return m_printer->printerState() != QPrinter::Error &&
+           m_printer->printerState() != QPrinter::Aborted;
+}
+
+void QtPrinterService::setup(QWidget *parent)
+{
+    // The choice becomes the printer's own settings; a cancel leaves them as they were.
+    QPrintDialog dialog(m_printer.get(), parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.exec();
+}
+
+bool PrintGraphPage(PrinterService &printer, const PrintPage &page)
+{
+    std::unique_ptr<Surface> surface = printer.beginDocument();
+    if (!surface)
+        return false;
+    PrintTheGraph(*surface, page);
+    surface.reset();
+    return printer.lastDocumentOk();
+}
+
+QString PrinterNameForDisplay(const PrinterService &printer)
+{
+    const QString name = printer.deviceName();
+    return name.isEmpty() ? QStringLiteral("Unknown") : name;
+}
+
+} // namespace linoveta
