@@ -1,0 +1,144 @@
+#include "workspace/dialogs/frm_eval_fx.h"
+
+#include "workspace/platform/scripted_platform.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+using namespace linoveta;
+
+namespace {
+
+constexpr std::array<RgbValue, 5> kColours{0x0000FF, 0xFF0000, 0x00C000, 0xFF00FF, 0x0080FF};
+
+class EvalFxFixture : public ::testing::Test
+{
+protected:
+    EvalFxFixture() : platform(platform::makeScriptedPlatform(script)) {}
+
+    EvalFxContext context()
+    {
+        EvalFxContext c;
+        c.LastFunction = lastFunction;
+        c.displayText = [this](int line) { return lines.at(static_cast<std::size_t>(line)); };
+        c.lineColor = [](int line) { return kColours.at(static_cast<std::size_t>(line)); };
+        c.typeset = [this](const QString &text, Surface &) { typeset.push_back(text); };
+        c.preCalc = [this] { ++prepared; };
+        c.evaluate = [this](double x, int line) {
+            xs.push_back(x);
+            return results.at(static_cast<std::size_t>(line));
+        };
+        c.messages = platform.messages.get();
+        return c;
+    }
+
+    platform::Script script;
+    platform::Platform platform;
+    int lastFunction = 3;
+    std::array<QString, 5> lines{QStringLiteral("x"), QStringLiteral("1/x"), QString(),
+                                 QStringLiteral("x-5"), QString()};
+    // What the evaluator returns per line: a value, a failure, no expression.
+    std::array<QString, 5> results{QStringLiteral("2.5"), QStringLiteral("NA"), QString(),
+                                   QStringLiteral("-2.5"), QString()};
+    std::vector<QString> typeset;
+    std::vector<double> xs;
+    int prepared = 0;
+};
+
+TEST_F(EvalFxFixture, EveryLineIsEvaluatedAtTheTypedX)
+{
+    frmEvalFX dialog(context());
+    QTest::keyClicks(dialog.Text1, QStringLiteral("2.50"));
+    QTest::mouseClick(dialog.Command1, Qt::LeftButton);
+
+    EXPECT_EQ(prepared, 1);
+    EXPECT_EQ(xs, std::vector<double>(5, 2.5));
+    struct Row
+    {
+        const char *label;
+        const char *value;   // nullptr: the value stays hidden
+    };
+    const std::array<Row, 5> rows{{
+        {"f(2.50) =", "2.5"},
+        {"f(2.50) =", "NA"},
+        {"f(x) =", nullptr},
+        {"f(2.50) =", "-2.5"},
+        {"f(x) =", nullptr},
+    }};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(dialog.Label2[i]->text(), QString::fromLatin1(rows[i].label)) << i;
+        if (rows[i].value) {
+            EXPECT_FALSE(dialog.Label3[i]->isHidden()) << i;
+            EXPECT_EQ(dialog.Label3[i]->text(), QString::fromLatin1(rows[i].value));
+            // The value follows its label at a small gap.
+            EXPECT_EQ(dialog.Label3[i]->x(), dialog.Label2[i]->geometry().right() + 1 + 2);
+        } else {
+            EXPECT_TRUE(dialog.Label3[i]->isHidden()) << i;
+        }
+        EXPECT_EQ(dialog.Label3[i]->palette().color(QPalette::WindowText),
+                  colourFromRgbValue(kColours[i]));
+    }
+}
+
+TEST_F(EvalFxFixture, AnEntryThatIsNoNumberIsRefused)
+{
+    const std::array<const char *, 4> entries{"", "abc", "2x", "inf"};
+    frmEvalFX dialog(context());
+    for (const char *entry : entries) {
+        script.messages.clear();
+        dialog.Text1->setText(QString::fromLatin1(entry));
+        QTest::mouseClick(dialog.Command1, Qt::LeftButton);
+        ASSERT_EQ(script.messages.size(), 1u) << entry;
+        EXPECT_EQ(script.messages[0], QStringLiteral("x must be a number."));
+    }
+    EXPECT_EQ(prepared, 0);
+    for (QLabel *value : dialog.Label3)
+        EXPECT_TRUE(value->isHidden());
+}
+
+TEST_F(EvalFxFixture, EnterCalculatesEscapeCloses)
+{
+    frmEvalFX dialog(context());
+    dialog.show();
+    QTest::keyClicks(dialog.Text1, QStringLiteral("123456789"));
+    EXPECT_EQ(dialog.Text1->text(), QStringLiteral("12345678"));
+    QTest::keyClick(dialog.Text1, Qt::Key_Return);
+    EXPECT_EQ(prepared, 1);
+    EXPECT_TRUE(dialog.isVisible());
+    QTest::keyClick(dialog.Text1, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(EvalFxFixture, SliderShowsTheChosenFormulaAndSkipsEmptyLines)
+{
+    frmEvalFX dialog(context());
+    ASSERT_EQ(typeset.size(), 1u);
+    EXPECT_EQ(typeset[0], QStringLiteral("f(x) = x"));
+    EXPECT_EQ(dialog.Slider1->maximum(), 4);
+    EXPECT_FALSE(dialog.Slider1->isHidden());
+    dialog.Slider1->setValue(2);
+    EXPECT_EQ(typeset.back(), QStringLiteral("f(x) = 1/x"));
+    dialog.Slider1->setValue(3);   // empty line
+    EXPECT_EQ(typeset.size(), 2u);
+}
+
+TEST_F(EvalFxFixture, OneLineHidesTheSliderAndWidensThePicture)
+{
+    lastFunction = 0;
+    frmEvalFX dialog(context());
+    EXPECT_TRUE(dialog.Slider1->isHidden());
+    EXPECT_EQ(dialog.Picture1->geometry(), QRect(16, 64, 281, 41));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Evaluate f(x)"));
+    EXPECT_EQ(dialog.size(), QSize(313, 301));
+}
+
+} // namespace
