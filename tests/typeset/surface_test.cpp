@@ -1,0 +1,233 @@
+#include "typeset/image_surface.h"
+#include "typeset/recording_surface.h"
+#include "typeset/surface_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <array>
+
+namespace {
+
+TEST(ColourTest, RedIsTheLowByte)
+{
+    struct Row { RgbValue value; int r, g, b; };
+    const std::array<Row, 4> rows = {{{0x0080FF, 255, 128, 0}, {0xFFFFFE, 254, 255, 255},
+                                      {0xFF0000, 0, 0, 255}, {255, 255, 0, 0}}};
+    for (const Row &row : rows) {
+        const QColor colour = colourFromRgbValue(row.value);
+        EXPECT_EQ(colour, QColor(row.r, row.g, row.b)) << row.value;
+        EXPECT_EQ(rgbValueFromColour(colour), row.value);
+        EXPECT_EQ(rgbValue(row.r, row.g, row.b), row.value);
+    }
+}
+
+TEST(SurfaceScaleTest, ModesAndUserScalesMapToPixels)
+{
+    struct Row
+    {
+        const char *what;
+        void (*setUp)(Surface &);
+        double x, y;       // a point in the scale
+        double px, py;     // where it lands on the 300 x 150 pixel surface
+        double width, height; // the scale's extent
+    };
+    const std::array<Row, 5> rows = {{
+        {"pixels", [](Surface &s) { s.setScaleMode(ScaleMode::Pixels); }, 30, 15, 30, 15, 300, 150},
+        {"twips, 15 to a pixel", [](Surface &s) { s.setScaleMode(ScaleMode::Twips); }, 450, 150,
+         30, 10, 4500, 2250},
+        {"points, 0.75 to a pixel", [](Surface &s) { s.setScaleMode(ScaleMode::Points); }, 30, 15,
+         40, 20, 225, 112.5},
+        {"a user scale with y up", [](Surface &s) { s.setScale(-10, 5, 20, -10); }, 0, 0, 150, 75,
+         20, -10},
+        {"a user scale of 800 x 600", [](Surface &s) { s.setScale(0, 0, 800, 600); }, 400, 600,
+         150, 150, 800, 600},
+    }};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        RecordingSurface surface(QSizeF(300, 150));
+        row.setUp(surface);
+        const QPointF p = surface.toDevice(row.x, row.y);
+        EXPECT_DOUBLE_EQ(p.x(), row.px);
+        EXPECT_DOUBLE_EQ(p.y(), row.py);
+        EXPECT_DOUBLE_EQ(surface.scaleWidth(), row.width);
+        EXPECT_DOUBLE_EQ(surface.scaleHeight(), row.height);
+        const QPointF back = surface.fromDevice(p);
+        EXPECT_DOUBLE_EQ(back.x(), row.x);
+        EXPECT_DOUBLE_EQ(back.y(), row.y);
+    }
+}
+
+TEST(SurfaceScaleTest, TwipsSizeOfTheClientArea)
+{
+    RecordingSurface surface(QSizeF(300, 150));
+    EXPECT_DOUBLE_EQ(surface.widthTwips(), 4500);
+    EXPECT_DOUBLE_EQ(surface.heightTwips(), 2250);
+}
+
+TEST(SurfaceTextTest, TextSizeCarriesTheScaleSign)
+{
+    RecordingSurface surface(QSizeF(300, 150));
+    surface.setFontSize(12); // 6 x 18 pixels a character
+    surface.setScale(0, 10, 600, -15);
+    EXPECT_DOUBLE_EQ(surface.textWidth(QStringLiteral("ab")), 24);
+    EXPECT_DOUBLE_EQ(surface.textHeight(QStringLiteral("ab")), -1.8);
+    EXPECT_DOUBLE_EQ(surface.fontSize(), 12);
+    surface.setFontSize(8.3);
+    EXPECT_DOUBLE_EQ(surface.fontSize(), 8.3);
+}
+
+TEST(SurfaceTextTest, PrintKeepsTheLineAndPrintLineStartsTheNext)
+{
+    RecordingSurface surface(QSizeF(300, 150));
+    surface.setFontSize(12);
+    surface.setScale(-5, 0, 300, 150);
+    surface.setCurrentX(10);
+    surface.setCurrentY(20);
+    surface.print(QStringLiteral("ab"));
+    EXPECT_DOUBLE_EQ(surface.currentX(), 22);
+    EXPECT_DOUBLE_EQ(surface.currentY(), 20);
+    surface.printLine(QStringLiteral("c"));
+    EXPECT_DOUBLE_EQ(surface.currentX(), -5);
+    EXPECT_DOUBLE_EQ(surface.currentY(), 38);
+    EXPECT_EQ(surface.printLog(),
+              (QStringList{"'ab' 10,20 12 0", "'c' 22,20 12 0", "end"}));
+}
+
+TEST(SurfaceDrawingTest, LinesMoveThePenAndClsPutsItAtTheOrigin)
+{
+    RecordingSurface surface(QSizeF(300, 150));
+    surface.setScale(0, 100, 100, -100);
+    surface.line(10, 20, 30, 40, 0x0000FF);
+    EXPECT_DOUBLE_EQ(surface.currentX(), 30);
+    EXPECT_DOUBLE_EQ(surface.currentY(), 40);
+    surface.box(1, 2, 3, 4, BoxStyle::Filled);
+    EXPECT_DOUBLE_EQ(surface.currentX(), 3);
+    surface.circle(50, 60, 5);
+    EXPECT_DOUBLE_EQ(surface.currentX(), 50);
+    EXPECT_DOUBLE_EQ(surface.currentY(), 60);
+    surface.cls();
+    EXPECT_DOUBLE_EQ(surface.currentX(), 0);
+    EXPECT_DOUBLE_EQ(surface.currentY(), 0);
+    ASSERT_EQ(surface.calls().size(), 4u);
+    EXPECT_EQ(surface.calls()[0].kind, RecordedCall::Line);
+    EXPECT_DOUBLE_EQ(surface.calls()[0].y2, 40);
+    EXPECT_EQ(surface.calls()[0].colour, 0x0000FF);
+    EXPECT_EQ(surface.calls()[1].boxStyle, BoxStyle::Filled);
+    EXPECT_DOUBLE_EQ(surface.calls()[2].x2, 5);
+    EXPECT_EQ(surface.calls()[3].kind, RecordedCall::Cls);
+}
+
+TEST(SurfaceDrawingTest, CoordinatesTooFarOutAreNotDrawn)
+{
+    RecordingSurface surface(QSizeF(300, 150));
+    surface.line(0, 0, 1e300, 5);
+    surface.line(0, 0, std::nan(""), 5);
+    EXPECT_TRUE(surface.calls().empty());
+}
+
+TEST(ImageSurfaceTest, LinesAreAliasedInThePenColour)
+{
+    ImageSurface surface(QSize(20, 20));
+    surface.setScaleMode(ScaleMode::Pixels);
+    surface.line(2, 5, 17, 5, 0x0080FF);
+    EXPECT_EQ(surface.image().pixel(10, 5), qRgb(255, 128, 0));
+    EXPECT_EQ(surface.image().pixel(10, 4), qRgb(255, 255, 255));
+    EXPECT_EQ(surface.image().pixel(10, 6), qRgb(255, 255, 255));
+}
+
+TEST(ImageSurfaceTest, XorDrawnTwiceRestoresThePictureByteForByte)
+{
+    ImageSurface surface(QSize(40, 30), 0x123456);
+    surface.setScaleMode(ScaleMode::Pixels);
+    surface.line(0, 0, 39, 29, 0x00FF00);
+    surface.setFillStyle(FillSolid);
+    surface.setFillColor(0x0000FF);
+    surface.circle(20, 15, 6);
+    const QImage before = surface.image().copy();
+    surface.setDrawMode(DrawMode::Xor);
+    surface.setDrawWidth(2);
+    surface.box(5, 5, 30, 20, 0xFFFFFF);
+    surface.line(3, 25, 35, 2, 0x808080);
+    EXPECT_NE(surface.image(), before);
+    surface.line(3, 25, 35, 2, 0x808080);
+    surface.box(5, 5, 30, 20, 0xFFFFFF);
+    EXPECT_EQ(surface.image(), before);
+}
+
+TEST(ImageSurfaceTest, FillStylesInsideABox)
+{
+    struct Row { int style; bool centreFilled; };
+    for (const Row row : {Row{FillSolid, true}, Row{FillTransparent, false}}) {
+        ImageSurface surface(QSize(20, 20));
+        surface.setScaleMode(ScaleMode::Pixels);
+        surface.setFillStyle(row.style);
+        surface.setFillColor(0x0000FF);
+        surface.box(2, 2, 17, 17, 0);
+        EXPECT_EQ(surface.image().pixel(2, 10), qRgb(0, 0, 0));
+        EXPECT_EQ(surface.image().pixel(10, 10) == qRgb(255, 0, 0), row.centreFilled);
+    }
+}
+
+TEST(ImageSurfaceTest, SavePictureWritesABitmap)
+{
+    QTemporaryDir dir;
+    ImageSurface surface(QSize(12, 7), 0x0080FF);
+    const QString path = dir.filePath(QStringLiteral("plot.bmp"));
+    ASSERT_TRUE(surface.savePicture(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(2), QByteArray("BM"));
+    const QImage back(path);
+    EXPECT_EQ(back.size(), QSize(12, 7));
+    EXPECT_EQ(back.pixel(5, 3), qRgb(255, 128, 0));
+}
+
+TEST(ImageSurfaceTest, FloodFillHandsTheSeedAndColoursToTheFiller)
+{
+    ImageSurface surface(QSize(20, 20));
+    surface.setScale(0, 10, 10, -10); // 2 pixels a unit, y up
+    surface.setFillColor(0x00FF00);
+    surface.setFillStyle(FillCross);
+    EXPECT_FALSE(surface.floodFill(1, 1, 0xFFFFFF)); // no filler: nothing happens
+    struct Seen { int x = -1, y = -1; QRgb area = 0, fill = 0; int style = -1; } seen;
+    surface.setFloodFiller([&seen](QImage &, int x, int y, QRgb area, QRgb fill, int style) {
+        seen = {x, y, area, fill, style};
+        return 5L;
+    });
+    EXPECT_TRUE(surface.floodFill(1.2, 1.2, 0x0080FF));
+    EXPECT_EQ(seen.x, 2);
+    EXPECT_EQ(seen.y, 17);
+    EXPECT_EQ(seen.area, qRgb(255, 128, 0));
+    EXPECT_EQ(seen.fill, qRgb(0, 255, 0));
+    EXPECT_EQ(seen.style, FillCross);
+}
+
+TEST(ImageSurfaceTest, ResizeKeepsThePictureAndPaintPictureStretches)
+{
+    ImageSurface surface(QSize(4, 4), 0xFFFFFF);
+    surface.setScaleMode(ScaleMode::Pixels);
+    QImage red(1, 1, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    surface.paintPicture(red, 0, 0, 2, 2);
+    surface.resize(QSize(8, 6));
+    EXPECT_EQ(surface.image().size(), QSize(8, 6));
+    EXPECT_EQ(surface.image().pixel(1, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(surface.image().pixel(2, 2), qRgb(255, 255, 255));
+    EXPECT_EQ(surface.image().pixel(7, 5), qRgb(255, 255, 255));
+}
+
+TEST(SurfaceViewTest, ResizingTheViewResizesItsPicture)
+{
+    SurfaceView view;
+    QSignalSpy resized(&view, &SurfaceView::resized);
+    view.resize(120, 80);
+    view.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.surface().image().size(), QSize(120, 80));
+    EXPECT_GE(resized.count(), 1);
+}
+
+} // namespace
