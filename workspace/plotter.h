@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/calc_fx.h"
 #include "typeset/surface.h"
 #include "workspace/graph_window.h"
 
@@ -22,6 +23,28 @@ public:
     virtual bool HasExpression(int line) const = 0;
     // CalculateY as a number: 0 for an empty line, nothing when the value is not a number.
     virtual std::optional<double> ValueAt(double x, int line) = 0;
+};
+
+// The program's evaluator behind the plotter: `prepare` runs its PreCalcFX on the current
+// formula tables.
+class CalcFxEvaluator : public PlotEvaluator
+{
+public:
+    CalcFxEvaluator(frmCalcFX& calc, std::function<void()> prepare)
+        : m_calc(calc), m_prepare(std::move(prepare))
+    {
+    }
+    void PreCalcFX() override
+    {
+        if (m_prepare)
+            m_prepare();
+    }
+    bool HasExpression(int line) const override { return !m_calc.EvalFormula(line).empty(); }
+    std::optional<double> ValueAt(double x, int line) override { return m_calc.CalculateYValue(x, line); }
+
+private:
+    frmCalcFX& m_calc;
+    std::function<void()> m_prepare;
 };
 
 inline constexpr int kBreakEntries = 1001; // BreakX / BreakFlag indexes 0..1000
