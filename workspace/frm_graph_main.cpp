@@ -224,7 +224,13 @@ frmGraphMain::frmGraphMain(Program &program, platform::Platform platform, QWidge
     m_programFolder = QCoreApplication::applicationDirPath();
 }
 
-frmGraphMain::~frmGraphMain() = default;
+frmGraphMain::~frmGraphMain()
+{
+    // Hiding the children while the window goes sends focus-out events; they must not reach
+    // a half-destroyed window.
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
+}
 
 void frmGraphMain::buildLayout()
 {
