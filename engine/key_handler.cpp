@@ -106,6 +106,12 @@ void Backspace(FormulaTables& t, int line) {
     RemoveLast(t, line);
     e.ExpTyped = false;
   }
+  // As typing the shorter line would leave it: set when its last bar closed a group (bars
+  // alternate, so when it holds an even number of them). Otherwise a removed opening bar
+  // would keep "^" refused after the closing bar before it.
+  int bars = 0;
+  for (int i = 0; i < t.FormulaLen[line]; ++i) bars += sym[i] == "|" ? 1 : 0;
+  t.BarJustClosed = bars > 0 && bars % 2 == 0;
 }
 
 // Would the current line's translation fit the tables?
@@ -183,6 +189,8 @@ void RescanLineState(FormulaTables& t) {
   LineEditState& e = t.Edit[line];
   t.DecimalInNumber = false;
   e.AbsInExp = false;
+  // A line without bars has no group start; only read while a group is open or AbsInExp.
+  e.AbsStartDepth = 0;
   int depth = 0;
   bool expState = false;
   int expDepth = 0;

@@ -134,5 +134,245 @@ INSTANTIATE_TEST_SUITE_P(
         FormsCase{"2P|x|", "2`|x|", "2*3.14159265388*abs(x)", false},
         FormsCase{"3/4P", "#3/4`#", "(3)/(4*3.1415926538)", false}));
 
+struct StateCase {
+  const char* keys;
+  const char* symbols;
+  bool expTyped;
+  bool rootTyped;
+  bool absTyped;
+  int openBars;
+  int parenDepth;
+  bool decimal;
+};
+
+class EditingState : public KeyHandlerTest, public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(EditingState, FollowsTheLineEnd) {
+  const StateCase& c = GetParam();
+  Type(c.keys);
+  EXPECT_EQ(Sym(), c.symbols);
+  EXPECT_EQ(Edit().ExpTyped, c.expTyped) << "ExpTyped";
+  EXPECT_EQ(Edit().RootTyped, c.rootTyped) << "RootTyped";
+  EXPECT_EQ(Edit().AbsTyped, c.absTyped) << "AbsTyped";
+  EXPECT_EQ(Edit().OpenBarCount, c.openBars) << "OpenBarCount";
+  EXPECT_EQ(Edit().ParenDepth, c.parenDepth) << "ParenDepth";
+  EXPECT_EQ(t().DecimalInNumber, c.decimal) << "DecimalInNumber";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Typing, EditingState,
+    ::testing::Values(StateCase{"x^2", "x^2", true, false, false, 0, 0, false},
+                      StateCase{"x^2+1", "x^2+1", false, false, false, 0, 0, false},
+                      StateCase{"x^(2+1", "x^(2+1", true, false, false, 0, 1, false},
+                      StateCase{"x^-2", "x^-2", true, false, false, 0, 0, false},
+                      StateCase{"2^3(", "2^3(", false, false, false, 0, 1, false},
+                      StateCase{"~2", "~2", false, true, false, 0, 0, false},
+                      StateCase{"~2+", "~2+", false, false, false, 0, 0, false},
+                      StateCase{"~-", "~-", false, true, false, 0, 0, false},
+                      StateCase{"(~x)", "(~x)", false, false, false, 0, 0, false},
+                      StateCase{"|x", "|x", false, false, true, 1, 0, false},
+                      StateCase{"|x|", "|x|", false, false, false, 0, 0, false},
+                      StateCase{"3.5", "3.5", false, false, false, 0, 0, true},
+                      StateCase{"3.5+2", "3.5+2", false, false, false, 0, 0, false}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Backspace, EditingState,
+    ::testing::Values(
+        // The "2" goes and the dangling "^" with it.
+        StateCase{"x^2\b", "x", false, false, false, 0, 0, false},
+        StateCase{"x^-\b", "x", false, false, false, 0, 0, false},
+        // A function name goes together with its "(".
+        StateCase{"S(\b", "", false, false, false, 0, 0, false},
+        StateCase{"2+S(\b", "2+", false, false, false, 0, 0, false},
+        // Removing a closing bar opens its group again.
+        StateCase{"|x|\b", "|x", false, false, true, 1, 0, false},
+        StateCase{"|\b", "", false, false, false, 0, 0, false},
+        StateCase{"(x)\b", "(x", false, false, false, 0, 1, false},
+        StateCase{"((\b", "(", false, false, false, 0, 1, false},
+        StateCase{"~\b", "", false, false, false, 0, 0, false},
+        StateCase{"3.\b", "3", false, false, false, 0, 0, false},
+        StateCase{"\b\b", "", false, false, false, 0, 0, false}));
+
+TEST_F(KeyHandlerTest, BackspaceOnAnEmptyLineIsNotAccepted) {
+  Type("\b");
+  EXPECT_FALSE(t().KeyAccepted);
+  Type("x\b");
+  EXPECT_TRUE(t().KeyAccepted);
+}
+
+TEST_F(KeyHandlerTest, EnterPlotsOnlyWhenTheLinesCanBeGraphed) {
+  Type("x+");
+  Type("\r");
+  EXPECT_EQ(observer_.graphs_, 0);
+  EXPECT_FALSE(t().KeyAccepted);
+  const int redraws = observer_.redraws_;
+  Type("1\r");
+  EXPECT_EQ(observer_.graphs_, 1);
+  EXPECT_EQ(observer_.redraws_, redraws + 2) << "every key repaints, accepted or not";
+  EXPECT_EQ(Sym(), "x+1");
+}
+
+TEST_F(KeyHandlerTest, CommandsFollowCanGraphAndMirrorsGetBothForms) {
+  Type("x");
+  ASSERT_FALSE(observer_.enabled_.empty());
+  EXPECT_TRUE(observer_.enabled_.back());
+  Type("+");
+  EXPECT_FALSE(observer_.enabled_.back());
+  Type("x^");
+  EXPECT_EQ(observer_.text5_, "x+x^?^");
+  EXPECT_EQ(observer_.text6_, "x+x^(?)");
+  Type("2");
+  EXPECT_TRUE(observer_.enabled_.back());
+}
+
+// CanGraph over several lines: no line 0..9 incomplete, some line 0..LastFunction typed.
+TEST_F(KeyHandlerTest, CanGraphLooksAtEveryLine) {
+  EXPECT_FALSE(CanGraph(t())) << "line 0 starts incomplete";
+  Type("x");
+  EXPECT_TRUE(CanGraph(t()));
+  t().CurrentFunction = 2;
+  Type("(x");
+  EXPECT_FALSE(CanGraph(t())) << "an incomplete line 2 blocks all";
+  Type(")");
+  EXPECT_TRUE(CanGraph(t()));
+  t().FormulaIncomplete[9] = true;
+  EXPECT_FALSE(CanGraph(t()));
+  t().FormulaIncomplete[9] = false;
+  t().FormulaIncomplete[10] = true;
+  EXPECT_TRUE(CanGraph(t())) << "line 10 does not count";
+  t().LastFunction = -1;
+  EXPECT_FALSE(CanGraph(t()));
+
+  t().LastFunction = 0;
+  t().CurrentFunction = 0;
+  Type("\b");
+  EXPECT_EQ(Sym(), "");
+  EXPECT_FALSE(CanGraph(t())) << "only lines 0..LastFunction count";
+  t().LastFunction = 2;
+  EXPECT_TRUE(CanGraph(t()));
+}
+
+TEST_F(KeyHandlerTest, AFullLineRefusesFurtherSymbolsAndStaysIntact) {
+  // 1999 digits form one number token; the 2000th symbol is refused.
+  for (int i = 0; i < kMaxSymbols; ++i) Type("1");
+  EXPECT_EQ(t().FormulaLen[0], kMaxSymbols);
+  Type("+");
+  EXPECT_FALSE(t().KeyAccepted);
+  EXPECT_EQ(t().FormulaLen[0], kMaxSymbols);
+  EXPECT_EQ(Expr(), std::string(kMaxSymbols, '1'));
+  Type("\b");
+  EXPECT_TRUE(t().KeyAccepted);
+  EXPECT_EQ(t().FormulaLen[0], kMaxSymbols - 1);
+}
+
+TEST_F(KeyHandlerTest, ALineOfTooManyTokensRefusesTheNextToken) {
+  // "x+x+..." : every symbol is a token; the translator's tables hold 493.
+  std::string keys;
+  for (int i = 0; i < 600; ++i) keys += (i % 2 == 0) ? 'x' : '+';
+  Type(keys);
+  EXPECT_EQ(t().FormulaLen[0], 493);
+  EXPECT_FALSE(t().KeyAccepted);
+  EXPECT_EQ(Expr(), keys.substr(0, 493));
+  EXPECT_FALSE(Incomplete());
+}
+
+TEST_F(KeyHandlerTest, AScriptTooLongForItsCellsIsRefused) {
+  // Each "P+" adds 13 script characters for 2 symbols; the script has 2001 cells, which
+  // 154 pis and 153 pluses fill exactly.
+  std::string keys;
+  for (int i = 0; i < 400; ++i) keys += "P+";
+  Type(keys);
+  EXPECT_EQ(t().FormulaLen[0], 307);
+  EXPECT_EQ(Expr().size(), static_cast<std::size_t>(kFormulaCells));
+  EXPECT_EQ(Sym().back(), 'P');
+}
+
+TEST_F(KeyHandlerTest, LoadingSymbolsDirectlySetsTheStateTheRulesWouldKeep) {
+  EngineObserver quiet;
+  ASSERT_TRUE(LoadSymbolsForTest(t(), 1, "|(x+1", quiet));
+  EXPECT_EQ(t().CurrentFunction, 1);
+  EXPECT_EQ(Edit().ParenDepth, 1);
+  EXPECT_TRUE(Edit().AbsTyped);
+  EXPECT_EQ(Edit().OpenBarCount, 1);
+  EXPECT_TRUE(Incomplete());
+  Type(")|");
+  EXPECT_EQ(Sym(), "|(x+1)|");
+  EXPECT_EQ(Expr(), "abs((x+1))");
+  EXPECT_FALSE(LoadSymbolsForTest(t(), 11, "x", quiet));
+  EXPECT_FALSE(LoadSymbolsForTest(t(), 0, std::string(kMaxSymbols + 1, '1'), quiet));
+}
+
+// Sends keys as the window does: S, C, T through their command (letter, then "(", and a
+// Backspace when the "(" is refused).
+void SendKey(FormulaTables& t, char c) {
+  if (c == 'S' || c == 'C' || c == 'T') {
+    t.AllowTrigLetters = true;
+    Paper_KeyPress(t, 0, c);
+    t.AllowTrigLetters = false;
+    if (!t.KeyAccepted) return;
+    Paper_KeyPress(t, 0, '(');
+    if (!t.KeyAccepted) Paper_KeyPress(t, 0, kKeyBackspace);
+    return;
+  }
+  Paper_KeyPress(t, 0, c);
+}
+
+void ExpectSameLineState(const FormulaTables& a, const FormulaTables& b, const std::string& why) {
+  EXPECT_EQ(char2str_sym(a, 0), char2str_sym(b, 0)) << why;
+  EXPECT_EQ(char2str_disp(a, 0), char2str_disp(b, 0)) << why;
+  EXPECT_EQ(char2str_expr(a, 0), char2str_expr(b, 0)) << why;
+  EXPECT_EQ(a.FormulaIncomplete[0], b.FormulaIncomplete[0]) << why;
+  const LineEditState& x = a.Edit[0];
+  const LineEditState& y = b.Edit[0];
+  EXPECT_EQ(x.ParenDepth, y.ParenDepth) << why;
+  EXPECT_EQ(x.ExpTyped, y.ExpTyped) << why;
+  EXPECT_EQ(x.RootTyped, y.RootTyped) << why;
+  EXPECT_EQ(x.AbsTyped, y.AbsTyped) << why;
+  EXPECT_EQ(x.OpenBarCount, y.OpenBarCount) << why;
+  EXPECT_EQ(x.AbsStartDepth, y.AbsStartDepth) << why;
+  EXPECT_EQ(x.AbsInExp, y.AbsInExp) << why;
+  EXPECT_EQ(a.DecimalInNumber, b.DecimalInNumber) << why;
+  EXPECT_EQ(a.BarJustClosed, b.BarJustClosed) << why;
+}
+
+// Property: Backspace back to a shorter line leaves the same state as typing that line
+// afresh. Key streams come from a fixed generator so failures reproduce.
+TEST(BackspaceProperty, ShorterLineEqualsTypingItAfresh) {
+  constexpr std::string_view kKeys = "0123456789.x+-*/^()~|PSCT\b\b\b";
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  int checked = 0;
+  for (int stream = 0; stream < 400; ++stream) {
+    auto typed = std::make_unique<FormulaEngine>();
+    typed->Start();
+    std::string keys;
+    for (int k = 0; k < 40; ++k) {
+      const char c = kKeys[next() % kKeys.size()];
+      keys += c == '\b' ? std::string("<bs>") : std::string(1, c);
+      const std::string before = char2str_sym(typed->tables, 0);
+      SendKey(typed->tables, c);
+      if (c != '\b' || before.empty()) continue;
+
+      const std::string line = char2str_sym(typed->tables, 0);
+      auto fresh = std::make_unique<FormulaEngine>();
+      fresh->Start();
+      Paper_KeyPress(fresh->tables, 0, kKeyBackspace);  // an empty line is translated too
+      for (char s : line) {
+        fresh->tables.AllowTrigLetters = true;
+        Paper_KeyPress(fresh->tables, 0, s);
+        fresh->tables.AllowTrigLetters = false;
+        ASSERT_TRUE(fresh->tables.KeyAccepted) << "retyping \"" << line << "\" after " << keys;
+      }
+      ExpectSameLineState(typed->tables, fresh->tables, keys);
+      if (::testing::Test::HasFailure()) return;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 500);
+}
+
 }  // namespace
 }  // namespace linoveta
