@@ -68,9 +68,9 @@ def new_glyph(font, code, name=None):
 def draw_radical(font):
     glyph = new_glyph(font, 126)
     pen = glyph.glyphPen()
-    stroke(pen, 40, 610, 215, 715, 60)           # the small tick
-    stroke(pen, 190, 730, 470, -250, 120)        # the heavy down stroke
-    stroke(pen, 430, -250, 1020, JOIN_TOP - 30, 70)  # the thin up stroke
+    stroke(pen, 40, 610, 215, 715, 90)           # the small tick
+    stroke(pen, 190, 730, 470, -250, 170)        # the heavy down stroke
+    stroke(pen, 420, -250, 1010, JOIN_TOP - 30, 125)  # the thin up stroke
     rectangle(pen, 985, JOIN_BOTTOM, 1072, JOIN_TOP)  # meets the bar's first piece
     pen = None
     finish(glyph, 1072)
@@ -81,8 +81,8 @@ def draw_radical_extension(font):
     # stroke from that sign's top to the raised bar over a radicand that holds a fraction.
     glyph = new_glyph(font, 38)
     pen = glyph.glyphPen()
-    rectangle(pen, 480, -520, 570, JOIN_TOP)
-    rectangle(pen, 480, JOIN_BOTTOM, 620, JOIN_TOP)
+    rectangle(pen, 470, -520, 590, JOIN_TOP)
+    rectangle(pen, 470, JOIN_BOTTOM, 640, JOIN_TOP)
     pen = None
     finish(glyph, 1300)
 
