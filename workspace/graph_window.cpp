@@ -1,9 +1,9 @@
 #include "workspace/graph_window.h"
 
+#include "engine/number_text.h"
 #include "engine/rounding.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace linoveta {
 
@@ -117,15 +117,11 @@ bool DragZoom::Finish(GraphWindow& window)
     return true;
 }
 
-std::string PlotNumberText(double v, char decimalPoint)
+namespace {
+
+std::string ReadoutNumber(double v, char decimalPoint)
 {
-    if (v == 0.0)
-        return "0";
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15G", v);
-    std::string text(buffer);
-    // %G keeps no trailing zeros in the fraction but writes "1E+20" as wanted; only the
-    // separator follows the caller.
+    std::string text = NumberText(v);
     for (char& c : text) {
         if (c == '.')
             c = decimalPoint;
@@ -133,10 +129,12 @@ std::string PlotNumberText(double v, char decimalPoint)
     return text;
 }
 
+} // namespace
+
 std::string CoordinateReadout(float x, float y, int decimals, char decimalPoint)
 {
-    return "x = " + PlotNumberText(Round(x, decimals), decimalPoint) + "    y = " +
-           PlotNumberText(Round(y, decimals), decimalPoint);
+    return "x = " + ReadoutNumber(Round(x, decimals), decimalPoint) + "    y = " +
+           ReadoutNumber(Round(y, decimals), decimalPoint);
 }
 
 AutoFitResult AutoFitGraph(GraphWindow& window, bool anyLineHasScript, const AutoFitActions& actions)

@@ -66,10 +66,6 @@ struct DragZoom {
 // "x = 2.2    y = 0": the read-out of the pointer position, rounded to `decimals`.
 std::string CoordinateReadout(float x, float y, int decimals, char decimalPoint = '.');
 
-// The number text of a value: shortest form with at most 15 significant digits, exponent form
-// for very large or small magnitudes, `decimalPoint` as separator.
-std::string PlotNumberText(double v, char decimalPoint = '.');
-
 inline constexpr const char* kAutoFitFailedMessage =
     "The function could not be graphed within the maximum limits.";
 

@@ -25,6 +25,8 @@ void PlotView::SetGraphScale()
     const double step = GraphWindow::SamplingStep(w.XMin, w.XMax, pixels);
     if (pixels > 0 && std::isfinite(step))
         w.XStep = step;
+    if (scaleChanged)
+        scaleChanged();
 }
 
 QRectF PlotView::CoordinateListRect(double widthPixels) const

@@ -26,6 +26,8 @@ public:
     std::function<void()> drawPointSeries;
     std::function<void()> refresh;
     std::function<void(const std::string&)> message;
+    // Runs after every SetGraphScale, e.g. to place the coordinate list.
+    std::function<void()> scaleChanged;
 
     // User scale = the window (y upwards), the sampling step. Each part stands alone: a window
     // the surface cannot take as a scale keeps the old scale and still gets its step.

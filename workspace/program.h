@@ -16,6 +16,7 @@ struct Program {
     QString CommandFile;            // document named on the command line, "" once used
     bool AddingFromFile = false;    // the loader's new-line commands move no focus
     bool ShadeOn = false;           // area shading of the Calculate Area loop
+    double ShadeFrom = 0, ShadeTo = 0; // the shaded x band
 };
 
 } // namespace linoveta

@@ -170,16 +170,6 @@ TEST(CoordinateReadoutTest, RoundsHalvesToEvenAndShowsWholeNumbersBare)
     EXPECT_EQ(linoveta::CoordinateReadout(-3.5f, 19.96f, 1, ','), "x = -3,5    y = 20");
 }
 
-TEST(PlotNumberTextTest, ShortestFormWithExponentForExtremes)
-{
-    EXPECT_EQ(linoveta::PlotNumberText(-20), "-20");
-    EXPECT_EQ(linoveta::PlotNumberText(0.625), "0.625");
-    EXPECT_EQ(linoveta::PlotNumberText(1e20), "1E+20");
-    EXPECT_EQ(linoveta::PlotNumberText(1.5e-7), "1.5E-07");
-    EXPECT_EQ(linoveta::PlotNumberText(0.1 + 0.2), "0.3");
-    EXPECT_EQ(linoveta::PlotNumberText(-0.0), "0");
-}
-
 // A stand-in window: each redraw "draws" once the window reaches `visibleAt`.
 struct FakeView {
     GraphWindow w;

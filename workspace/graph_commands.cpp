@@ -1,0 +1,180 @@
+#include "workspace/graph_commands.h"
+
+#include "engine/rounding.h"
+#include "workspace/flood_fill.h"
+#include "workspace/frm_graph_main.h"
+#include "workspace/program.h"
+#include "workspace/regression_object.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCursor>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QSlider>
+#include <QTreeWidget>
+
+namespace linoveta {
+
+namespace {
+
+char LocaleDecimalPoint()
+{
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode()) : '.';
+}
+
+} // namespace
+
+GraphCommands::GraphCommands(frmGraphMain& window)
+    : m_main(window),
+      m_evaluator(m_calc, [this] { m_calc.PreCalcFX(m_main.program().engine.tables); }),
+      m_plotter(window.program().graph, window.frmGraph->surface(), m_evaluator,
+                {window.BreakX, window.BreakFlag, window.BreakCount}),
+      m_view(window.program().graph, window.frmGraph->surface())
+{
+    ImageSurface& surface = window.frmGraph->surface();
+    surface.setFloodFiller(FloodFill);
+    m_plotter.setBusy = [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    m_view.formPaint = [this] { formPaint(); };
+    m_view.pointSeriesMode = [this] { return m_main.Check1->isChecked(); };
+    m_view.drawPointSeries = [this] { m_main.DrawPointSeries(); };
+    m_view.refresh = [this] { m_main.frmGraph->repaint(); };
+    m_view.message = [this](const std::string& text) {
+        m_main.services().messages->message(&m_main, QString::fromStdString(text));
+    };
+    m_view.scaleChanged = [this] { placeCoordinateList(); };
+}
+
+PlotControls GraphCommands::controls() const
+{
+    PlotControls c;
+    c.pointSeriesMode = m_main.Check1->isChecked();
+    c.hideGrid = m_main.mnuHideGrid->isChecked();
+    c.quadrantLabels = m_main.mnuGraphQuadrant->isChecked();
+    for (int i = 0; i < 5; ++i)
+        c.lineColours[static_cast<std::size_t>(i)] = m_main.Picture1[static_cast<std::size_t>(i)]->backColor();
+    c.lineWidth = m_main.Slider1->value();
+    c.lastFunction = m_main.program().engine.tables.LastFunction;
+    return c;
+}
+
+void GraphCommands::formPaint()
+{
+    Program& program = m_main.program();
+    ShadeBand band;
+    band.ShadeOn = program.ShadeOn;
+    band.ShadeFrom = program.ShadeFrom;
+    band.ShadeTo = program.ShadeTo;
+    band.CurrentFunction = program.engine.tables.CurrentFunction;
+    m_plotter.formPaint(controls(), band);
+    fillCoordinateList();
+    m_main.frmGraph->update();
+}
+
+void GraphCommands::fillCoordinateList()
+{
+    QTreeWidget* list = m_main.ListView1;
+    list->setUpdatesEnabled(false);
+    list->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(m_plotter.coordinates().size()));
+    for (const CoordinateEntry& entry : m_plotter.coordinates()) {
+        auto* item = new QTreeWidgetItem({QString::fromStdString(entry.text)});
+        item->setForeground(0, colourFromRgbValue(entry.colour));
+        items.append(item);
+    }
+    list->addTopLevelItems(items);
+    list->setUpdatesEnabled(true);
+}
+
+void GraphCommands::placeCoordinateList()
+{
+    QTreeWidget* list = m_main.ListView1;
+    const QRectF r = m_view.CoordinateListRect(list->width());
+    list->setGeometry(r.toRect());
+}
+
+void GraphCommands::focusCurrentBox()
+{
+    if (m_main.Check1->isChecked())
+        return;
+    const int current = m_main.program().engine.tables.CurrentFunction;
+    if (current >= 0 && current < static_cast<int>(m_main.Paper.size()) && m_main.Paper[static_cast<std::size_t>(current)])
+        m_main.Paper[static_cast<std::size_t>(current)]->setFocus(Qt::OtherFocusReason);
+}
+
+void GraphCommands::mnuGraphIt_Click() { m_view.CommandRedraw(); }
+
+void GraphCommands::GraphFunctions() { m_view.GraphFunctions(); }
+
+void GraphCommands::AutoFitGraph()
+{
+    const FormulaTables& t = m_main.program().engine.tables;
+    bool anyScript = false;
+    for (int i = 0; i <= 5; ++i)
+        anyScript = anyScript || !char2str_expr(t, i).empty();
+    m_view.AutoFit(anyScript);
+}
+
+void GraphCommands::ZoomIn()
+{
+    m_view.ZoomIn();
+    focusCurrentBox();
+}
+
+void GraphCommands::ZoomOut()
+{
+    m_view.ZoomOut();
+    focusCurrentBox();
+}
+
+void GraphCommands::mnuGraphReset_Click() { m_view.Reset(); }
+
+void GraphCommands::frmGraph_KeyDown(int keyCode) { m_view.KeyDown(keyCode); }
+
+void GraphCommands::frmGraph_MouseDown(int button, float x, float y)
+{
+    const bool left = (button & 1) != 0;
+    if (!left) {
+        m_main.mnuGraphWindowMenu->popup(QCursor::pos());
+        return;
+    }
+    if (!m_main.Check1->isChecked()) {
+        m_view.DragStart(x, y);
+        return;
+    }
+    // A clicked point; at the list's 500 points it is refused before the fit sees it, so the
+    // fit and the list never disagree.
+    RegressionObject* fit = m_main.m_Regression.get();
+    if (!fit || fit->XYCount() >= 500)
+        return;
+    const double px = Round(x, 0), py = Round(y, 0);
+    try {
+        fit->XYAdd(px, py);
+    } catch (const RegressionError&) {
+        return;
+    }
+    m_main.PointList[fit->XYCount()] = {px, py};
+    m_main.DrawPointSeries();
+}
+
+void GraphCommands::frmGraph_MouseMove(float x, float y)
+{
+    const GraphWindow& w = m_main.program().graph;
+    m_main.Label2->setText(QString::fromStdString(CoordinateReadout(x, y, w.CoordDecimals, LocaleDecimalPoint())));
+    if (m_view.dragging()) {
+        m_view.DragMove(x, y);
+        m_main.frmGraph->update();
+    }
+}
+
+void GraphCommands::frmGraph_MouseUp() { m_view.DragEnd(); }
+
+} // namespace linoveta
