@@ -28,15 +28,6 @@ std::optional<double> ParseTypedNumber(const QString &text, const QLocale &local
     return value;
 }
 
-double RoundTo15Digits(double value)
-{
-    if (!std::isfinite(value))
-        return value;
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    return std::strtod(buffer, nullptr);
-}
-
 QString FormatArea(double value, QChar decimal_point)
 {
     if (!std::isfinite(value))
@@ -133,30 +124,11 @@ QString AreaSum::CheckStep(double min, double max, double dx)
 AreaSum::Result AreaSum::Sum(double min, double max, double dx, const Function &f,
                              QChar decimal_point)
 {
-    if (const QString refused = CheckStep(min, max, dx); !refused.isEmpty())
-        return {refused, 0, {}};
+    return SumOf(min, max, dx, f, decimal_point);
+}
 
-    // Counted by repeated addition: the number of terms and the last point depend on it.
-    double area = 0;
-    double x = min;
-    double terms = 0;
-    if (dx >= 0) {
-        while (x <= max && terms <= kMaxTerms + 2) {
-            area += f(x) * dx;
-            x += dx;
-            ++terms;
-        }
-    } else {
-        while (x >= max && terms <= kMaxTerms + 2) {
-            area += f(x) * dx;
-            x += dx;
-            ++terms;
-        }
-    }
-    // The counter may stop just past max by rounding; its 15-digit text decides.
-    if (!(RoundTo15Digits(x) > max))
-        area += f(max) * dx;
-
+AreaSum::Result AreaSum::Finish(double area, QChar decimal_point)
+{
     if (!std::isfinite(area))
         return {kAreaOverflow, 0, {}};
     return {{}, area, FormatArea(area, decimal_point)};

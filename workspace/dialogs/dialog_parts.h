@@ -59,8 +59,7 @@ QString BoxNumberText(double value, const QLocale &locale = QLocale());
 // number with "." as decimal point (0 when there is none).
 double BoxNumberValue(const QString &text, const QLocale &locale = QLocale());
 
-// 48 x 48 images of the zoom, print and bitmap buttons.
-enum class ButtonImage { ZoomIn, ZoomOut, Print, Bitmap };
-QImage DrawButtonImage(ButtonImage which);
+// A picture of the program's resources; a plain grey one of `size` if it cannot be loaded.
+QImage ResourcePicture(const QString &path, QSize size);
 
 } // namespace linoveta

@@ -5,12 +5,8 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 
-#include <cmath>
 
 namespace linoveta {
 
@@ -21,31 +17,7 @@ const QString frmAbout::kRights = QStringLiteral("Copyright \u00A9 Linoveta. All
 
 QImage frmAbout::ProductPicture()
 {
-    QImage image(261, 110, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, 110);
-    sky.setColorAt(0, QColor(20, 50, 120));
-    sky.setColorAt(1, QColor(90, 140, 210));
-    p.fillRect(image.rect(), sky);
-    p.setPen(QPen(QColor(255, 255, 255, 90), 1));
-    p.drawLine(0, 80, 261, 80);
-    p.drawLine(40, 0, 40, 110);
-    QPainterPath curve;
-    curve.moveTo(0, 95);
-    for (int x = 0; x <= 261; x += 3) {
-        const double t = (x - 40) / 30.0;
-        curve.lineTo(x, 80 - 28 * std::sin(t) - 0.08 * (x - 40));
-    }
-    p.setPen(QPen(QColor(255, 210, 60), 3));
-    p.drawPath(curve);
-    QFont font(QStringLiteral("Book Antiqua"), 26, QFont::Bold);
-    font.setItalic(true);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRect(60, 6, 196, 60), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Linoveta"));
-    return image;
+    return ResourcePicture(QStringLiteral(":/images/about.png"), QSize(261, 110));
 }
 
 frmAbout::frmAbout(SystemInfoServices services, platform::MessageService &messages,

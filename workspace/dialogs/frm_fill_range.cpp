@@ -60,11 +60,12 @@ private:
     RgbValue m_back = 0xFFFFFF;
 };
 
-QPushButton *pictureButton(QWidget *parent, ButtonImage image, const QString &tip, int left,
+QPushButton *pictureButton(QWidget *parent, const char *image, const QString &tip, int left,
                            int top)
 {
     auto *button = new QPushButton(parent);
-    button->setIcon(QIcon(QPixmap::fromImage(DrawButtonImage(image))));
+    button->setIcon(QIcon(QPixmap::fromImage(
+        ResourcePicture(QString::fromLatin1(image), QSize(48, 48)))));
     button->setIconSize(QSize(40, 40));
     button->setToolTip(tip);
     button->setGeometry(px(left), px(top), px(735), px(735));
@@ -175,10 +176,10 @@ void frmFillRange::buildLayout()
 
     Frame3 = new QGroupBox(QStringLiteral("Graph Options"), this);
     Frame3->setGeometry(px(240), px(5160), px(4335), px(1215));
-    Command5 = pictureButton(Frame3, ButtonImage::ZoomIn, QStringLiteral("Zoom In"), 240, 285);
-    Command6 = pictureButton(Frame3, ButtonImage::ZoomOut, QStringLiteral("Zoom Out"), 1320, 285);
-    Command7 = pictureButton(Frame3, ButtonImage::Print, QStringLiteral("Print Graph"), 2400, 285);
-    Command8 = pictureButton(Frame3, ButtonImage::Bitmap, QStringLiteral("Save Graph As Bitmap"),
+    Command5 = pictureButton(Frame3, ":/images/zoom_in.png", QStringLiteral("Zoom In"), 240, 285);
+    Command6 = pictureButton(Frame3, ":/images/zoom_out.png", QStringLiteral("Zoom Out"), 1320, 285);
+    Command7 = pictureButton(Frame3, ":/images/toolbar/print.png", QStringLiteral("Print Graph"), 2400, 285);
+    Command8 = pictureButton(Frame3, ":/images/toolbar/save.png", QStringLiteral("Save Graph As Bitmap"),
                              3360, 285);
 
     Command2 = button(QStringLiteral("Close"), 2520, 6600, 2055, 375, nullptr);

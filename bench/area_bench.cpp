@@ -1,0 +1,49 @@
+// The Calculate Area sum of sin(x)^2 + x over -1000..1000 with dx = 0.001 (2e6 terms), through
+// the evaluator, against a plain loop of the same function and step.
+#include "engine/calc_fx.h"
+#include "workspace/area_sum.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kMin = -1000;
+constexpr double kMax = 1000;
+constexpr double kDx = 0.001;
+
+void BM_AreaSumThroughEvaluator(benchmark::State &state)
+{
+    linoveta::frmCalcFX calc;
+    calc.PreCalcFX({"sin(x)^2+x", "", "", "", ""});
+    const auto f = [&calc](double x) { return calc.CalculateYAreaValue(x, 0); };
+    for (auto _ : state) {
+        const auto result = linoveta::AreaSum::SumOf(kMin, kMax, kDx, f);
+        benchmark::DoNotOptimize(result.area);
+    }
+    state.SetItemsProcessed(state.iterations() * 2'000'001);
+}
+BENCHMARK(BM_AreaSumThroughEvaluator)->Unit(benchmark::kMillisecond);
+
+void BM_AreaSumPlainLoop(benchmark::State &state)
+{
+    for (auto _ : state) {
+        double area = 0;
+        double x = kMin;
+        double max = kMax;
+        benchmark::DoNotOptimize(max);
+        while (x <= max) {
+            const double s = std::sin(x);
+            area += (s * s + x) * kDx;
+            x += kDx;
+        }
+        benchmark::DoNotOptimize(area);
+    }
+    state.SetItemsProcessed(state.iterations() * 2'000'001);
+}
+BENCHMARK(BM_AreaSumPlainLoop)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
