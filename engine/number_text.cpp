@@ -5,17 +5,12 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace linoveta {
 namespace {
 
-// |value| = digits * 10^exponent, digits at most 10^15.
-struct Decimal15
-{
-    bool negative = false;
-    std::uint64_t digits = 0;
-    int exponent = 0;
-};
+using namespace number_text_detail;
 
 constexpr std::uint64_t kPow10U[20] = {
     1ULL,
@@ -40,46 +35,45 @@ constexpr std::uint64_t kPow10U[20] = {
     10000000000000000000ULL,
 };
 
-// Powers of ten up to 1E+19 are exact doubles, so q / 10^k rounds once, like reading the text.
-constexpr double kPow10D[20] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-                                1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
-
-constexpr std::uint64_t kMin15 = 100000000000000ULL;   // 10^14
-constexpr std::uint64_t kMax15 = 1000000000000000ULL;  // 10^15
-
-// a in [1E-05, 1E+15): |a| * 10^k rounded half-even to an integer of 15 digits, computed exactly
-// in 128-bit integers. Returns false when the range guard or the exponent estimate misses.
-bool RoundFast(double a, std::uint64_t &q, int &k)
+// a in [1E-05, 1E+15): a * 10^k rounded half-even to an integer of 15 digits, computed exactly
+// in 128-bit integers. Written without data-dependent branches, since it runs for every x and
+// every value; returns false (rarely) when the exponent estimate misses at a power of ten.
+// `unchanged` tells that a itself is the double nearest to q / 10^k (a short decimal already).
+bool RoundFast(double a, std::uint64_t &q, int &k, bool &unchanged)
 {
     const auto bits = std::bit_cast<std::uint64_t>(a);
-    const int e2 = static_cast<int>(bits >> 52) - 1023;
+    const int e2 = static_cast<int>(bits >> 52) - 1023;  // -17..49 in this range
     const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
-    const int shift = 52 - e2;  // a = m / 2^shift
-    // floor(log10(a)) is this estimate or one more.
-    const int e10 = (e2 * 1233) >> 12;
+    const int shift = 52 - e2;  // a = m / 2^shift, shift 3..69
+    int e10 = (e2 * 1233) >> 12;  // floor(log10(a)) or one less
+    e10 += a >= kTenPow[e10 + 7];
     k = 14 - e10;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (k < 0 || k > 19 || shift <= 0 || shift >= 127)
-            return false;
-        const unsigned __int128 p = static_cast<unsigned __int128>(m) * kPow10U[k];
-        const unsigned __int128 whole = p >> shift;
-        if (whole >= kMax15) {
-            --k;
-            continue;
-        }
-        if (whole < kMin15) {
-            ++k;
-            continue;
-        }
-        const unsigned __int128 rest = p & ((static_cast<unsigned __int128>(1) << shift) - 1);
-        const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-        q = static_cast<std::uint64_t>(whole);
-        if (rest > half || (rest == half && (q & 1)))
-            ++q;
-        return true;
-    }
-    return false;
+    if (k < 0 || k > 19)
+        return false;
+    const unsigned __int128 p = static_cast<unsigned __int128>(m) * kPow10U[k];
+    const auto whole = static_cast<std::uint64_t>(p >> shift);
+    if (whole < kMin15 || whole >= kMax15)
+        return false;
+    const unsigned __int128 rest = p & ((static_cast<unsigned __int128>(1) << shift) - 1);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    const std::uint64_t up = static_cast<std::uint64_t>(rest > half) |
+                             (static_cast<std::uint64_t>(rest == half) & whole);
+    q = whole + (up & 1);
+    // a = m / 2^shift and q / 10^k differ by |d| / (10^k 2^shift) with d = m 10^k - q 2^shift;
+    // a is the nearest double when that is below half its spacing 1 / 2^shift. At a power of
+    // two the spacing below is half as large, so that case takes the division.
+    const unsigned __int128 dist = (up & 1) ? (static_cast<unsigned __int128>(1) << shift) - rest : rest;
+    unchanged = dist * 2 < kPow10U[k] && m != (1ULL << 52);
+    return true;
 }
+
+// |value| = digits * 10^exponent, digits at most 10^15.
+struct Decimal15
+{
+    bool negative = false;
+    std::uint64_t digits = 0;
+    int exponent = 0;
+};
 
 // Any finite non-zero a > 0: the exact 15-digit rounding through the library's exact
 // scientific conversion (locale independent).
@@ -115,7 +109,14 @@ Decimal15 ToDecimal15(double v)
     const double a = std::fabs(v);
     std::uint64_t q;
     int k;
-    if (a >= 1e-5 && a < 1e15 && RoundFast(a, q, k)) {
+    bool unchanged;
+    double n;
+    if (a >= 1e-5 && a < 1e15 && RoundQuick(a, n, k)) {
+        d.digits = static_cast<std::uint64_t>(n);
+        d.exponent = -k;
+        return d;
+    }
+    if (a >= 1e-5 && a < 1e15 && RoundFast(a, q, k, unchanged)) {
         d.digits = q;
         d.exponent = -k;
         return d;
@@ -129,28 +130,28 @@ Decimal15 ToDecimal15(double v)
 
 } // namespace
 
-double NumberTextValue(double v)
+double number_text_detail::NumberTextValueSlow(double v)
 {
-    if (v == 0)
-        return 0.0;
-    if (!std::isfinite(v))
-        return v;
+    if (!(std::fabs(v) <= std::numeric_limits<double>::max()))
+        return v;  // infinities and NaN
     const double a = std::fabs(v);
     std::uint64_t q;
     int k;
-    double r;
-    if (a >= 1e-5 && a < 1e15 && RoundFast(a, q, k)) {
-        r = static_cast<double>(q) / kPow10D[k];
-    } else {
-        char buf[64];
-        std::size_t len;
-        RoundSlow(a, buf, sizeof buf, len);
-        r = 0;
-        auto res = std::from_chars(buf, buf + len, r);
-        if (res.ec == std::errc::result_out_of_range) {
-            // Only the top of the range overflows; the bottom keeps its subnormal value.
-            r = a > 1 ? std::numeric_limits<double>::infinity() : 0.0;
-        }
+    bool unchanged;
+    if (a >= 1e-5 && a < 1e15 && RoundFast(a, q, k, unchanged)) {
+        if (unchanged)
+            return v;
+        const double r = static_cast<double>(static_cast<std::int64_t>(q)) / kPow10D[k];
+        return v < 0 ? -r : r;
+    }
+    char buf[64];
+    std::size_t len;
+    RoundSlow(a, buf, sizeof buf, len);
+    double r = 0;
+    auto res = std::from_chars(buf, buf + len, r);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Only the top of the range overflows; the bottom keeps its subnormal value.
+        r = a > 1 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     if (r == 0)
         return 0.0;
@@ -165,46 +166,59 @@ std::string FormatDecimal15(Decimal15 d)
         return "0";
     std::uint64_t q = d.digits;
     int exp = d.exponent;
-    while (q % 10 == 0) {
-        q /= 10;
-        ++exp;
+    // At most 15 trailing zeros: strip them 8, 4, 2 and 1 at a time.
+    for (const auto &[factor, count] : {std::pair<std::uint64_t, int>{100000000, 8},
+                                        {10000, 4},
+                                        {100, 2},
+                                        {10, 1}}) {
+        if (q % factor == 0) {
+            q /= factor;
+            exp += count;
+        }
     }
     char digits[24];
     auto res = std::to_chars(digits, digits + sizeof digits, q);
     const int len = static_cast<int>(res.ptr - digits);
     const int sci = exp + len - 1;  // the exponent of the first digit
 
-    std::string out;
-    out.reserve(32);
+    // Written into a local buffer: most texts then fit the string's own storage.
+    char out[40];
+    char *o = out;
     if (d.negative)
-        out += '-';
+        *o++ = '-';
+    auto put = [&o](const char *from, int count) {
+        for (int i = 0; i < count; ++i)
+            *o++ = from[i];
+    };
     if (sci >= 15 || sci <= -5) {
-        out += digits[0];
+        *o++ = digits[0];
         if (len > 1) {
-            out += '.';
-            out.append(digits + 1, static_cast<std::size_t>(len - 1));
+            *o++ = '.';
+            put(digits + 1, len - 1);
         }
-        out += 'E';
-        out += sci < 0 ? '-' : '+';
+        *o++ = 'E';
+        *o++ = sci < 0 ? '-' : '+';
         const int e = sci < 0 ? -sci : sci;
-        if (e < 10)
-            out += '0';
-        char eb[8];
-        auto er = std::to_chars(eb, eb + sizeof eb, e);
-        out.append(eb, er.ptr);
+        if (e >= 100)
+            *o++ = static_cast<char>('0' + e / 100);
+        *o++ = static_cast<char>('0' + e / 10 % 10);
+        *o++ = static_cast<char>('0' + e % 10);
     } else if (exp >= 0) {
-        out.append(digits, static_cast<std::size_t>(len));
-        out.append(static_cast<std::size_t>(exp), '0');
+        put(digits, len);
+        for (int i = 0; i < exp; ++i)
+            *o++ = '0';
     } else if (sci >= 0) {
-        out.append(digits, static_cast<std::size_t>(sci + 1));
-        out += '.';
-        out.append(digits + sci + 1, static_cast<std::size_t>(len - sci - 1));
+        put(digits, sci + 1);
+        *o++ = '.';
+        put(digits + sci + 1, len - sci - 1);
     } else {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-sci - 1), '0');
-        out.append(digits, static_cast<std::size_t>(len));
+        *o++ = '0';
+        *o++ = '.';
+        for (int i = 0; i < -sci - 1; ++i)
+            *o++ = '0';
+        put(digits, len);
     }
-    return out;
+    return std::string(out, static_cast<std::size_t>(o - out));
 }
 
 } // namespace
