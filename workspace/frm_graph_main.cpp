@@ -401,8 +401,14 @@ void frmGraphMain::buildMenus()
         action->setObjectName(QLatin1String(name));
         if (!shortcut.isEmpty())
             action->setShortcut(shortcut);
+        // The handlers set the check marks themselves, as the old menus did; the toggle Qt
+        // makes on a checkable item is undone first.
         if (handler)
-            connect(action, &QAction::triggered, this, handler);
+            connect(action, &QAction::triggered, this, [this, action, handler] {
+                if (action->isCheckable())
+                    action->setChecked(!action->isChecked());
+                (this->*handler)();
+            });
     };
     auto separator = [](QMenu *menu, const char *name) {
         menu->addSeparator()->setObjectName(QLatin1String(name));
