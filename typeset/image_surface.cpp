@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,6 +42,34 @@ QPen linePen(RgbValue colour, int width)
     pen.setCapStyle(Qt::SquareCap);
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
+}
+
+// Clips the segment to the rectangle in doubles (Liang-Barsky), so the rasteriser never sees
+// coordinates far outside the picture. False when nothing of it is inside.
+bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF start = a;
+    a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+    b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+    return true;
 }
 
 } // namespace
@@ -131,6 +160,10 @@ template <typename Paint> void ImageSurface::paintShape(RgbValue colour, Paint f
 void ImageSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
 {
     const int width = drawWidth();
+    const double margin = width + 2.0;
+    if (!clipSegment(from, to, QRectF(-margin, -margin, m_image.width() + 2 * margin,
+                                      m_image.height() + 2 * margin)))
+        return;
     paintShape(colour, [&](QPainter &painter, RgbValue c) {
         painter.setPen(linePen(c, width));
         if (from == to)

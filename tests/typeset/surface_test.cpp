@@ -138,6 +138,17 @@ TEST(ImageSurfaceTest, LinesAreAliasedInThePenColour)
     EXPECT_EQ(surface.image().pixel(10, 6), qRgb(255, 255, 255));
 }
 
+TEST(ImageSurfaceTest, LinesReachingFarOutsideAreClippedNotLost)
+{
+    ImageSurface surface(QSize(20, 20));
+    surface.setScaleMode(ScaleMode::Pixels);
+    surface.line(-5e6, 10, 5e6, 10, 0);   // far beyond both edges, crossing the picture
+    surface.line(30, -4e6, 30, 4e6, 0);   // wholly to the right: nothing to draw
+    for (int x : {0, 10, 19})
+        EXPECT_EQ(surface.image().pixel(x, 10), qRgb(0, 0, 0)) << x;
+    EXPECT_EQ(surface.image().pixel(10, 9), qRgb(255, 255, 255));
+}
+
 TEST(ImageSurfaceTest, XorDrawnTwiceRestoresThePictureByteForByte)
 {
     ImageSurface surface(QSize(40, 30), 0x123456);
