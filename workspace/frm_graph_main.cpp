@@ -3,6 +3,7 @@
 #include "engine/formula_tables.h"
 #include "engine/key_handler.h"
 #include "typeset/formula_typesetter.h"
+#include "workspace/dialogs/frm_logo.h"
 #include "workspace/program.h"
 #include "workspace/regression_object.h"
 
@@ -719,11 +720,7 @@ void frmGraphMain::Form_Load()
 
 void frmGraphMain::showSplash()
 {
-    QDialog splash(this, Qt::FramelessWindowHint | Qt::Dialog);
-    splash.setFixedSize(542, 240);
-    auto *picture = new QLabel(&splash);
-    picture->setPixmap(QPixmap(QStringLiteral(":/images/splash.png")));
-    picture->setGeometry(0, 0, 542, 240);
+    frmLogo splash(this);
     m_platform.splash->run(splash, m_splashDelay);
 }
 
