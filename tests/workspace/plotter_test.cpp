@@ -332,6 +332,19 @@ TEST(PlotterShading, FillsTheBandBetweenCurveAndAxisOnly)
         EXPECT_EQ(p.at(pr.x, pr.y), pr.shaded ? shade : white) << pr.x << "," << pr.y;
 }
 
+TEST(PlotterShading, ABreakGetsNearWhiteWallsSoTheFillDoesNotLeakAcrossIt)
+{
+    Shaded p;
+    p.evaluator.lines[0] = [](double x) { return x < 2 ? 8.0 : -8.0; }; // a jump, no joining segment
+    p.plot({true, 0, 4, 0});
+    const QRgb shade = qRgb(224, 224, 224) & RGB_MASK;
+    EXPECT_EQ(p.at(1, 4), shade);
+    EXPECT_EQ(p.at(3, -4), shade);
+    EXPECT_EQ(p.at(3, 4), 0xFFFFFFu) << "the fill left of the break must not spill over it";
+    EXPECT_EQ(p.at(1, -4), 0xFFFFFFu);
+    EXPECT_EQ(p.at(2, 12), qRgb(254, 255, 255) & RGB_MASK) << "the wall at the break";
+}
+
 TEST(PlotterShading, TransparentStyleAndABandOutsideTheWindowShadeNothing)
 {
     struct Case {
@@ -345,6 +358,49 @@ TEST(PlotterShading, TransparentStyleAndABandOutsideTheWindowShadeNothing)
         p.plot({true, c.from, c.to, 0});
         EXPECT_EQ(p.at(5, 2), 0xFFFFFFu);
         EXPECT_EQ(p.at(15, 2), 0xFFFFFFu);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The program's own evaluator behind the plotter, on the formulas users type.
+TEST(PlotterWithEvaluator, ReciprocalAndParabolaThroughThePreparedExpressions)
+{
+    struct Case {
+        const char* scriptForm;
+        std::size_t entries;
+        bool breakAtZero;
+        const char* firstEntry;
+    };
+    const std::array<Case, 3> cases{{
+        {"1/x", 40, true, "x=-20  y=-0.05"},
+        {"x^2", 9, false, "x=-4  y=16"},
+        {"2x+1", 20, false, "x=-10  y=-19"},
+    }};
+    for (const auto& c : cases) {
+        GraphWindow window;
+        window.InstallFirstPlotColours();
+        RecordingSurface surface(QSizeF(400, 400));
+        surface.setScale(-20, 20, 40, -40);
+        window.XStep = 0.05;
+        linoveta::frmCalcFX calc;
+        std::array<std::string, linoveta::kEvalLines> forms{c.scriptForm, "", "", "", ""};
+        linoveta::CalcFxEvaluator evaluator(calc, [&] { calc.PreCalcFX(forms); });
+        std::array<double, linoveta::kBreakEntries> breakX{};
+        std::array<bool, linoveta::kBreakEntries> breakFlag{};
+        int breakCount = 0;
+        Plotter plotter(window, surface, evaluator, {breakX, breakFlag, breakCount});
+        PlotControls controls;
+        controls.lineColours = {kLine0, 0, 0, 0, 0};
+        plotter.formPaint(controls, {});
+        const auto texts = Texts(plotter.coordinates());
+        ASSERT_EQ(texts.size(), c.entries) << c.scriptForm;
+        EXPECT_EQ(texts.front(), c.firstEntry) << c.scriptForm;
+        const auto& breaks = plotter.lastBreaks();
+        EXPECT_EQ(std::find(breaks.begin(), breaks.end(), 0.0) != breaks.end(), c.breakAtZero) << c.scriptForm;
+        EXPECT_TRUE(window.GraphVisible) << c.scriptForm;
     }
 }
 
