@@ -43,7 +43,7 @@ frmPrintSetup::frmPrintSetup(PrinterService &printer, PrintSetupCommands command
     Text2->setGeometry(px(240), px(840), px(4695), px(375));
     Text2->setFont(headingFont);
 
-    auto button = [this, px](const QString &caption, int left) {
+    auto button = [this](const QString &caption, int left) {
         auto *b = new QPushButton(caption, this);
         b->setGeometry(px(left), px(2520), px(1335), px(375));
         b->setAutoDefault(false);
