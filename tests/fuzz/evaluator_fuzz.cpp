@@ -1,0 +1,41 @@
+// Arbitrary text as a script form and as an expression: the evaluator must neither crash nor
+// hang, and the numeric entry point must agree with the text it stands for.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "engine/calc_fx.h"
+#include "engine/number_text.h"
+#include "engine/script/expression.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+
+  const linoveta::script::Expression e(text);
+  for (double x : {0.0, -3.0, 0.5, 1e20}) (void)e.Evaluate(x);
+
+  std::array<std::string, linoveta::kEvalLines> forms;
+  forms[0] = std::string(text);
+  linoveta::frmCalcFX fx;
+  fx.PreCalcFX(forms);
+  for (double x : {0.0, -2.5, 0.30000000000000004, 7.0}) {
+    const std::string y = fx.CalculateY(x, 0);
+    const std::optional<double> v = fx.CalculateYValue(x, 0);
+    if (y == "NA") {
+      if (v.has_value()) std::abort();
+    } else if (!v.has_value() || *v != linoveta::ParseLeadingNumber(y)) {
+      std::abort();
+    }
+    if (fx.CalculateYArea(x, 0) != (y == "NA" ? std::string("0") : y)) std::abort();
+  }
+
+  // The leading-number parse of any text, and the text of what it read, read back the same.
+  const double n = linoveta::ParseLeadingNumber(text);
+  if (n == n && n - n == 0) {
+    const double back = linoveta::ParseLeadingNumber(linoveta::NumberText(n));
+    if (back != linoveta::NumberTextValue(n)) std::abort();
+  }
+  return 0;
+}
