@@ -220,10 +220,14 @@ void Plotter::drawGrid(const PlotControls& controls)
     m_surface.setDrawWidth(1);
     if (const auto grid = ColourFromText(w.GridColor))
         m_surface.setForeColor(*grid);
-    for (double i = Round(w.XMin, 0); i <= Round(w.XMax, 0); i += 1)
-        drawLine(i, w.YMin, i, w.YMax);
-    for (double j = Round(w.YMin, 0); j <= Round(w.YMax, 0); j += 1)
-        drawLine(w.XMin, j, w.XMax, j);
+    // Counted, so a window far from the origin (where adding 1 changes nothing) still ends.
+    const double left = Round(w.XMin, 0), bottom = Round(w.YMin, 0);
+    const long columns = static_cast<long>(Round(w.XMax, 0) - left);
+    const long rows = static_cast<long>(Round(w.YMax, 0) - bottom);
+    for (long k = 0; k <= columns; ++k)
+        drawLine(left + static_cast<double>(k), w.YMin, left + static_cast<double>(k), w.YMax);
+    for (long k = 0; k <= rows; ++k)
+        drawLine(w.XMin, bottom + static_cast<double>(k), w.XMax, bottom + static_cast<double>(k));
 }
 
 void Plotter::drawAxes()
