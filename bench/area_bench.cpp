@@ -26,6 +26,21 @@ void BM_AreaSumThroughEvaluator(benchmark::State &state)
 }
 BENCHMARK(BM_AreaSumThroughEvaluator)->Unit(benchmark::kMillisecond);
 
+// The sum's own cost: the same loop with the function written in C++.
+void BM_AreaSumOfCppFunction(benchmark::State &state)
+{
+    const auto f = [](double x) {
+        const double s = std::sin(x);
+        return s * s + x;
+    };
+    for (auto _ : state) {
+        const auto result = linoveta::AreaSum::SumOf(kMin, kMax, kDx, f);
+        benchmark::DoNotOptimize(result.area);
+    }
+    state.SetItemsProcessed(state.iterations() * 2'000'001);
+}
+BENCHMARK(BM_AreaSumOfCppFunction)->Unit(benchmark::kMillisecond);
+
 void BM_AreaSumPlainLoop(benchmark::State &state)
 {
     for (auto _ : state) {
