@@ -4,6 +4,7 @@
 #include "engine/key_handler.h"
 #include "typeset/formula_typesetter.h"
 #include "workspace/dialogs/frm_logo.h"
+#include "workspace/graph_commands.h"
 #include "workspace/program.h"
 #include "workspace/regression_object.h"
 
@@ -245,6 +246,7 @@ void frmGraphMain::buildLayout()
     for (int i = 0; i < kFormulaLinesShown; ++i) {
         Label1[i] = new QLabel(QStringLiteral("f(x)="), client);
         Label1[i]->setFont(symbolFont);
+        Label1[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         Label1[i]->setGeometry(twipsRect(120, 1080 + kRowStep * i, 855, 375));
 
         Paper[i] = new FormulaBox(i, client);
@@ -628,8 +630,6 @@ void frmGraphMain::disableUnwiredCommands()
         mnuGraphPrint, mnuGraphPrintSetup, toolbarButtons[5].action,   // printing
         mnuSave, mnuLoad, mnuBitMap, toolbarButtons[3].action,         // documents
         toolbarButtons[4].action,
-        mnuGraphIt, toolbarButtons[1].action,                          // graph window and view
-        mnuGraphReset, mnuGraphZoomIn, mnuGraphZoomOut,
         mnuPtSeries, toolbarButtons[14].action,                        // point series
         mnuEvaluate, toolbarButtons[12].action,                        // Evaluate f(x)
         mnuShade, toolbarButtons[13].action,                           // Calculate Area
@@ -1120,19 +1120,29 @@ void frmGraphMain::mnuShade_Click()
 // ---------------------------------------------------------------- commands wired in by their files
 
 // Graph window and view, plotter.
-void frmGraphMain::mnuGraphIt_Click() {}
-void frmGraphMain::GraphFunctions() {}
-void frmGraphMain::formPaint() {}
-void frmGraphMain::AutoFitGraph() {}
-void frmGraphMain::ZoomIn() {}
-void frmGraphMain::ZoomOut() {}
-void frmGraphMain::mnuGraphReset_Click() {}
+GraphCommands &frmGraphMain::graphCommands()
+{
+    if (!m_graphCommands)
+        m_graphCommands = std::make_unique<GraphCommands>(*this);
+    return *m_graphCommands;
+}
+
+void frmGraphMain::mnuGraphIt_Click() { graphCommands().mnuGraphIt_Click(); }
+void frmGraphMain::GraphFunctions() { graphCommands().GraphFunctions(); }
+void frmGraphMain::formPaint() { graphCommands().formPaint(); }
+void frmGraphMain::AutoFitGraph() { graphCommands().AutoFitGraph(); }
+void frmGraphMain::ZoomIn() { graphCommands().ZoomIn(); }
+void frmGraphMain::ZoomOut() { graphCommands().ZoomOut(); }
+void frmGraphMain::mnuGraphReset_Click() { graphCommands().mnuGraphReset_Click(); }
 void frmGraphMain::mnuGraphZoomIn_Click() { ZoomIn(); }
 void frmGraphMain::mnuGraphZoomOut_Click() { ZoomOut(); }
-void frmGraphMain::frmGraph_KeyDown(int, int) {}
-void frmGraphMain::frmGraph_MouseDown(int, int, float, float) {}
-void frmGraphMain::frmGraph_MouseMove(int, int, float, float) {}
-void frmGraphMain::frmGraph_MouseUp(int, int, float, float) {}
+void frmGraphMain::frmGraph_KeyDown(int keyCode, int) { graphCommands().frmGraph_KeyDown(keyCode); }
+void frmGraphMain::frmGraph_MouseDown(int button, int, float x, float y)
+{
+    graphCommands().frmGraph_MouseDown(button, x, y);
+}
+void frmGraphMain::frmGraph_MouseMove(int, int, float x, float y) { graphCommands().frmGraph_MouseMove(x, y); }
+void frmGraphMain::frmGraph_MouseUp(int, int, float, float) { graphCommands().frmGraph_MouseUp(); }
 
 // Point series.
 void frmGraphMain::mnuPtSeries_Click() {}

@@ -271,7 +271,7 @@ QImage splash(int w, int h, int titlePx, bool subtitle)
         p.drawLine(0, y, w, y);
     QPainterPath curve;
     for (int x = 0; x <= w; ++x) {
-        const double y = h * 0.72 - h * 0.18 * std::sin(x / (w / 7.0));
+        const double y = h * 0.84 - h * 0.09 * std::sin(x / (w / 7.0));
         x == 0 ? curve.moveTo(x, y) : curve.lineTo(x, y);
     }
     p.setPen(QPen(curveRed, 3));
