@@ -38,6 +38,7 @@ class RegressionObject;
 namespace linoveta {
 
 struct Program;
+class GraphCommands;
 
 // Twips of the layout to screen pixels.
 constexpr int twips(int value) { return (value * 2 + 15) / 30; }
@@ -199,6 +200,9 @@ public:
     // button, anything else closed). Empty until that dialog is wired in.
     std::function<int()> showFillRange;
 
+    // The graph window's commands and the plotter, made on first use.
+    GraphCommands &graphCommands();
+
     // Whether a command's code is present; items of absent code stay disabled.
     bool isCommandWired(const QAction *item) const;
 
@@ -309,6 +313,7 @@ private:
     QString m_savedProblems;
     int m_splashDelay = 3000;
     std::vector<QAction *> m_unwired;
+    std::unique_ptr<GraphCommands> m_graphCommands;
 };
 
 } // namespace linoveta
