@@ -1,0 +1,99 @@
+#include "main_window_fixture.h"
+
+#include "workspace/graph_commands.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace linoveta {
+namespace {
+
+// Pixels of the plot picture in the colour of formula line 0.
+int CurvePixels(frmGraphMain& w)
+{
+    const QImage& image = w.frmGraph->surface().image();
+    const QRgb curve = colourFromRgbValue(w.Picture1[0]->backColor()).rgb() & RGB_MASK;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & RGB_MASK) == curve;
+    return n;
+}
+
+TEST_F(MainWindowTest, EnterInABoxDrawsTheFormulaAndFillsTheCoordinateList)
+{
+    EXPECT_EQ(CurvePixels(*window), 0);
+    QTest::keyClicks(window->Paper[0], "x");
+    QTest::keyClick(window->Paper[0], Qt::Key_Return);
+    EXPECT_GT(CurvePixels(*window), 300);
+    EXPECT_EQ(window->ListView1->topLevelItemCount(), 41);
+    EXPECT_EQ(window->ListView1->topLevelItem(0)->text(0), "x=-20  y=-20");
+    EXPECT_TRUE(program.graph.GraphVisible);
+}
+
+TEST_F(MainWindowTest, ZoomButtonsChangeTheWindowAndGiveTheFocusBack)
+{
+    QTest::keyClicks(window->Paper[0], "x");
+    window->Command2->click();
+    EXPECT_EQ(program.graph.XMax, 10);
+    EXPECT_EQ(QApplication::focusWidget(), window->Paper[0]);
+    window->Command6->click();
+    window->Command6->click();
+    EXPECT_EQ(program.graph.XMin, -40);
+    EXPECT_EQ(program.graph.YMax, 40);
+    window->mnuGraphReset->trigger();
+    EXPECT_EQ(program.graph.XMax, 20);
+}
+
+TEST_F(MainWindowTest, TheGraphButtonWidensTheWindowUntilTheCurveShows)
+{
+    QTest::keyClicks(window->Paper[0], "30");
+    window->Toolbar1_ButtonClick(1);
+    EXPECT_EQ(program.graph.XMax, 40);
+    EXPECT_TRUE(script.messages.empty());
+}
+
+TEST_F(MainWindowTest, PanningKeysFromAFormulaBoxMoveTheWindow)
+{
+    QTest::keyClick(window->Paper[0], Qt::Key_Up);
+    QTest::keyClick(window->Paper[0], Qt::Key_End);
+    EXPECT_EQ(program.graph.YMax, 21);
+    EXPECT_EQ(program.graph.XMin, -10);
+}
+
+TEST_F(MainWindowTest, MouseReadOutAndDragZoomOnThePlot)
+{
+    window->frmGraph_MouseMove(0, 0, 2.25f, -3.5f);
+    EXPECT_EQ(window->Label2->text(), "x = 2    y = -4");
+    program.graph.CoordDecimals = 1;
+    window->frmGraph_MouseMove(0, 0, 2.25f, -3.5f);
+    EXPECT_EQ(window->Label2->text(), "x = 2.2    y = -3.5");
+
+    window->frmGraph_MouseDown(1, 0, 6.0f, 7.0f);
+    window->frmGraph_MouseMove(1, 0, -4.0f, -2.0f);
+    window->frmGraph_MouseUp(1, 0, -4.0f, -2.0f);
+    EXPECT_TRUE(program.graph.UserWindow);
+    EXPECT_EQ(program.graph.XMin, -4);
+    EXPECT_EQ(program.graph.XMax, 6);
+    EXPECT_EQ(program.graph.YMin, -2);
+    EXPECT_EQ(program.graph.YMax, 7);
+
+    // After a drag zoom the Graph button leaves the window alone.
+    QTest::keyClicks(window->Paper[0], "30");
+    window->Toolbar1_ButtonClick(1);
+    EXPECT_EQ(program.graph.XMax, 6);
+}
+
+TEST_F(MainWindowTest, AnyOtherButtonPopsUpTheGraphWindowMenu)
+{
+    window->frmGraph_MouseDown(2, 0, 0.0f, 0.0f);
+    EXPECT_TRUE(window->mnuGraphWindowMenu->isVisible());
+    window->mnuGraphWindowMenu->hide();
+    EXPECT_FALSE(window->graphCommands().view().dragging());
+}
+
+} // namespace
+} // namespace linoveta
