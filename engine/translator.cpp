@@ -293,11 +293,13 @@ void Translation::MarkToken(int p) {
   } else if (IsTrigLetter(t)) {
     // A root open at this depth ends before a function name. It closes like any other
     // group, so an open bar or a group opened inside the root is respected.
-    const bool rootEnds = RootAtDepth() && prev != "~" && !expOpen_;
+    // A sign right after "~" is the radicand's own: the root stays open for the function.
+    const bool radicandSign = prevprev == "~" && prev == "-";
+    const bool rootEnds = RootAtDepth() && prev != "~" && !radicandSign && !expOpen_;
     const bool sign = prev == "^" || prev == "~";
     bool rf = FracAtDepth() && !sign;
     bool re = ExpAtDepth() && !sign;
-    bool rr = RootAtDepth() && !sign;
+    bool rr = RootAtDepth() && !sign && !radicandSign;
     if (prev == "/" || afterSignInExp) rf = rr = re = false;
     CloseGroupsInGap(p, rf, rr || rootEnds, re, bar_);
   } else {

@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"x/(3/4+1)", 7, 4}, ValueCase{"((x)+(x))*3", 1, 6},
                       ValueCase{"|x|P", -2, 2 * kPi}, ValueCase{"2P|x|", -1, 2 * kPi},
                       ValueCase{"3/4P", 0, 3 / (4 * kPi)},
-                      ValueCase{"~|xS(x)|", 1, 0.9173172759781081}));
+                      ValueCase{"~|xS(x)|", 1, 0.9173172759781081},
+                      ValueCase{"~-C(x)", kPi, 1}));
 
 }  // namespace
 }  // namespace linoveta

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/calc_fx.h"
 #include "engine/formula_engine.h"
 #include "engine/key_handler.h"
 
@@ -78,7 +79,7 @@ void CheckInvariants(const FormulaTables& t, const std::string& before, bool acc
 
   const std::string script = char2str_expr(t, line);
   if (script.size() > static_cast<std::size_t>(kFormulaCells)) Fail("script fits", t);
-  if (!t.FormulaIncomplete[line]) {
+  if (!t.FormulaIncomplete[line] && !bareFunctionAtEnd) {
     // A complete line is one the evaluator can read: brackets balance, no placeholder.
     int open = 0;
     for (char c : script) {
@@ -87,6 +88,8 @@ void CheckInvariants(const FormulaTables& t, const std::string& before, bool acc
       if (c == '?') Fail("complete script has no placeholder", t);
     }
     if (open != 0) Fail("complete script balances its brackets", t);
+    const script::Expression finished(FinishScriptForm(script));
+    if (finished.compileError() == script::Error::Syntax) Fail("complete script compiles", t);
   }
 }
 
