@@ -4,7 +4,11 @@
 #include "engine/key_handler.h"
 #include "typeset/formula_typesetter.h"
 #include "workspace/dialogs/frm_logo.h"
+#include "workspace/dialogs/frm_print_setup.h"
 #include "workspace/graph_commands.h"
+#include "workspace/point_panel.h"
+#include "workspace/point_series.h"
+#include "workspace/printing.h"
 #include "workspace/program.h"
 #include "workspace/regression_object.h"
 
@@ -627,10 +631,6 @@ void frmGraphMain::disableUnwiredCommands()
     // Commands whose code is not in the program yet stay disabled; wiring one in removes its
     // entry here.
     m_unwired = {
-        mnuGraphPrint, mnuGraphPrintSetup, toolbarButtons[5].action,   // printing
-        mnuSave, mnuLoad, mnuBitMap, toolbarButtons[3].action,         // documents
-        toolbarButtons[4].action,
-        mnuPtSeries, toolbarButtons[14].action,                        // point series
         mnuEvaluate, toolbarButtons[12].action,                        // Evaluate f(x)
         mnuShade, toolbarButtons[13].action,                           // Calculate Area
         mnuLineW,                                                      // Line Width
@@ -676,6 +676,7 @@ void frmGraphMain::Form_Load()
     Combo1->setCurrentIndex(0);                                             // 3
     m_Regression = std::make_unique<RegressionObject>();                    // 4
     m_Regression->Degree(1);
+    makePointPanel();
     m_program.graph.XMin = -20;                                             // 5
     m_program.graph.XMax = 20;
     m_program.graph.YMin = -20;
@@ -944,7 +945,7 @@ void frmGraphMain::Toolbar1_ButtonClick(int index)
         mnuExponent_Click();
     } else if (key == QLatin1String("root")) {
         mnuRoot_Click();
-    } else if (key == QLatin1String("regress")) {
+    } else if (key == QLatin1String("regress") || key == QLatin1String("gra")) {
         mnuPtSeries_Click();
     } else if (key == QLatin1String("area")) {
         mnuShade_Click();
@@ -1145,9 +1146,89 @@ void frmGraphMain::frmGraph_MouseMove(int, int, float x, float y) { graphCommand
 void frmGraphMain::frmGraph_MouseUp(int, int, float, float) { graphCommands().frmGraph_MouseUp(); }
 
 // Point series.
-void frmGraphMain::mnuPtSeries_Click() {}
-void frmGraphMain::DrawPointSeries() {}
-void frmGraphMain::ClearPointSeries() {}
+void frmGraphMain::makePointPanel()
+{
+    PointPanelHooks hooks;
+    hooks.graphFunctions = [this] { GraphFunctions(); };
+    hooks.plot = [this]() -> Surface & { return frmGraph->surface(); };
+    hooks.span = [this] {
+        const GraphWindow &w = m_program.graph;
+        return PlotSpan{frmGraph->surface().scaleLeft(), w.XMin, w.XMax, w.XStep};
+    };
+    hooks.style = [this] {
+        return PointSeriesStyle{Picture1[5]->backColor(), Picture1[6]->backColor(),
+                                Slider1->value(), m_program.graph.ShadeFillStyle};
+    };
+    hooks.message = [this](const QString &text) { m_platform.messages->message(this, text); };
+    m_pointPanel = std::make_unique<PointSeriesPanel>(
+        *m_Regression, PointList,
+        PointPanelControls{Check1, MSFlexGrid1, Text2, Text3, Command1, Combo1,
+                           {MSFlexGrid1, Frame1, Frame2, Frame3, Command5, Command7}},
+        std::move(hooks));
+    // Enter on the focused Insert button inserts, as Enter in the Y box leads there.
+    Command4->setAutoDefault(true);
+    connect(Command4, &QPushButton::clicked, this, [this] { m_pointPanel->Command4_Click(); });
+    connect(Command1, &QRadioButton::clicked, this, [this] { m_pointPanel->Command1_Click(); });
+    connect(Command3, &QRadioButton::clicked, this, [this] { m_pointPanel->Command3_Click(); });
+    connect(Combo1, &QComboBox::activated, this, [this] { m_pointPanel->Combo1_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { m_pointPanel->Command5_Click(); });
+    connect(Command7, &QPushButton::clicked, this, &frmGraphMain::mnuPtSeries_Click);
+}
+
+void frmGraphMain::mnuPtSeries_Click()
+{
+    if (!Check1->isChecked()) {
+        Check1->setChecked(true);
+        mnuPtSeries->setChecked(true);
+        ListView1->hide();
+        mnuToggleCoordinates->setChecked(false);
+        setToolbarFace(14, QStringLiteral("gra"), QStringLiteral("Graph Analysis"));
+    } else {
+        Check1->setChecked(false);
+        mnuPtSeries->setChecked(false);
+        setToolbarFace(14, QStringLiteral("regress"), QStringLiteral("Regression Analysis"));
+    }
+    Check1_Click();
+}
+
+void frmGraphMain::Check1_Click()
+{
+    const bool on = Check1->isChecked();
+    const bool canGraph = CanGraph(m_program.engine.tables);
+    if (m_pointPanel)
+        m_pointPanel->showPanel(on);
+    for (QAction *a : {mnuToggleCoordinates, mnuExponent, mnuRoot, mnuTrig, mnuInsertF,
+                       mnuInsertAbs, mnuInsertPi})
+        a->setEnabled(!on);
+    toolbarButtons[9].action->setEnabled(!on);
+    toolbarButtons[10].action->setEnabled(!on);
+    if (on) {
+        mnuShade->setEnabled(canGraph && isCommandWired(mnuShade));
+        mnuEvaluate->setEnabled(canGraph && isCommandWired(mnuEvaluate));
+        toolbarButtons[12].action->setEnabled(false);
+        toolbarButtons[13].action->setEnabled(false);
+        frmGraph->setToolTip(QStringLiteral("Click on graph to enter point."));
+        DrawPointSeries();
+    } else {
+        toolbarButtons[12].action->setEnabled(canGraph && isCommandWired(toolbarButtons[12].action));
+        toolbarButtons[13].action->setEnabled(canGraph && isCommandWired(toolbarButtons[13].action));
+        frmGraph->setToolTip(QStringLiteral("Drag mouse to select display region."));
+        GraphFunctions();
+        Paper[VisibleLines]->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void frmGraphMain::DrawPointSeries()
+{
+    if (m_pointPanel)
+        m_pointPanel->DrawPointSeries();
+}
+
+void frmGraphMain::ClearPointSeries()
+{
+    if (m_pointPanel)
+        m_pointPanel->ClearPointSeries();
+}
 
 void frmGraphMain::InitPointGrid()
 {
@@ -1159,14 +1240,171 @@ void frmGraphMain::InitPointGrid()
 }
 
 // Documents.
-void frmGraphMain::mnuSave_Click() {}
-void frmGraphMain::mnuLoad_Click() {}
-void frmGraphMain::mnuBitMap_Click() {}
+void frmGraphMain::mnuSave_Click()
+{
+    GraphDocument document;
+    for (int i = 0; i < kFormulaLinesShown; ++i)
+        document.lines[std::size_t(i)] = char2str_sym(m_program.engine.tables, i);
+    const int n = m_Regression->XYCount();
+    for (int i = 1; i <= n && i <= linoveta::PointList::kCapacity; ++i)
+        document.points.push_back({PointList(i).X, PointList(i).Y});
+    document.linear = Command1->isChecked();
+    document.order = Combo1->currentText().toInt();
+    QString name = DefaultDocumentName(m_platform.clock->today());
+    // A cancel stays silent; a failed write must not read as success.
+    if (SaveGraphData(GraphDocumentCodec::Write(document), CommonDialog1, *m_platform.files, this,
+                      m_savedProblems, name) == SaveOutcome::Failed)
+        m_platform.messages->message(this, kCouldNotSaveMessage);
+}
+
+void frmGraphMain::mnuLoad_Click()
+{
+    std::string text;
+    if (!m_program.CommandFile.isEmpty()) {
+        const std::optional<std::string> read =
+            ReadWholeFile(CommandLineDocumentPath(m_program.CommandFile));
+        if (!read) {
+            m_platform.messages->message(this, kCouldNotOpenMessage);
+            return;
+        }
+        text = *read;
+    } else {
+        QString name;
+        text = LoadGraphData(CommonDialog1, *m_platform.files, this, m_savedProblems, name);
+    }
+    // The whole text is checked first: a file that is not a document changes nothing.
+    const DocumentReadResult result = GraphDocumentCodec::Read(text);
+    if (result.status == DocumentReadStatus::Empty)
+        return;
+    if (result.status == DocumentReadStatus::Invalid) {
+        m_platform.messages->message(this, kCouldNotOpenMessage);
+        return;
+    }
+    applyDocument(result.document);
+}
+
+void frmGraphMain::applyDocument(const GraphDocument &document)
+{
+    FormulaTables &t = m_program.engine.tables;
+    ClearFormulas();
+    for (int i = 1; i < kFormulaLinesShown; ++i) {
+        Paper[i]->hide();
+        Label1[i]->hide();
+        Picture1[i]->hide();
+    }
+    BlinkerTop = 1700;
+    placeBlinker();
+    Blinker->show();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    // Every stored symbol passes the key rules, exactly as if typed.
+    t.AllowTrigLetters = true;
+    for (int i = 0; i < kFormulaLinesShown; ++i) {
+        t.CurrentFunction = std::int16_t(i);
+        for (char c : document.lines[std::size_t(i)])
+            Paper_KeyPress(i, static_cast<unsigned char>(c));
+    }
+    const int last = HighestFilledLine(document);
+    t.AllowTrigLetters = false;
+    t.CurrentFunction = 0;
+    VisibleLines = 0;
+    for (int i = 0; i < last; ++i) {
+        m_program.AddingFromFile = true;
+        Blinker_Click();
+        m_program.AddingFromFile = false;
+    }
+    Paper[VisibleLines]->setFocus(Qt::OtherFocusReason);
+    t.CurrentFunction = 0;
+
+    ClearPointSeries();
+    Command1->setChecked(document.linear);
+    Command3->setChecked(!document.linear);
+    Combo1->setCurrentIndex(document.order - 2);
+    m_Regression->Degree(document.linear ? 1 : document.order);
+    // The reader has checked every point as point entry does, so each one is added.
+    for (const DocumentPoint &p : document.points)
+        AddPoint(*m_Regression, PointList, p.x, p.y);
+    DrawPointSeries();
+    QApplication::restoreOverrideCursor();
+}
+
+void frmGraphMain::mnuBitMap_Click()
+{
+    saveGraphBitmap(this, DefaultBitmapName(m_platform.clock->today()));
+}
+
+void frmGraphMain::saveGraphBitmap(QWidget *over, const QString &defaultName)
+{
+    QString name = defaultName;
+    SaveGraphBitmap(CommonDialog1, *m_platform.files, over, m_savedProblems, name,
+                    frmGraph->surface().image());
+}
 
 // Printing.
-void frmGraphMain::mnuGraphPrint_Click() {}
-void frmGraphMain::mnuGraphPrintSetup_Click() {}
-void frmGraphMain::PrintTheGraph() {}
+frmPrintSetup *frmGraphMain::printOptions() const { return m_printOptions; }
+
+void frmGraphMain::setPrinter(std::unique_ptr<PrinterService> printer)
+{
+    m_printer = std::move(printer);
+}
+
+PrinterService &frmGraphMain::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QtPrinterService>();
+    return *m_printer;
+}
+
+frmPrintSetup *frmGraphMain::openPrintOptions(QWidget *parent)
+{
+    if (m_printOptions)
+        return m_printOptions;
+    PrintSetupCommands commands;
+    commands.printTheGraph = [this] { return printGraphPage(); };
+    commands.printSetup = [this] { mnuGraphPrintSetup_Click(); };
+    m_printOptions = new frmPrintSetup(printer(), commands, m_platform.clock->today(), parent);
+    return m_printOptions;
+}
+
+void frmGraphMain::mnuGraphPrint_Click()
+{
+    frmPrintSetup *options = openPrintOptions(this);
+    options->show();
+    options->raise();
+    options->activateWindow();
+}
+
+void frmGraphMain::showPrintOptionsModal(QWidget *over)
+{
+    if (m_printOptions)
+        m_printOptions->close();
+    QPointer<frmPrintSetup> options = openPrintOptions(over);
+    options->setModal(true);
+    options->exec();
+}
+
+void frmGraphMain::mnuGraphPrintSetup_Click() { printer().setup(this); }
+
+void frmGraphMain::PrintTheGraph() { printGraphPage(); }
+
+bool frmGraphMain::printGraphPage()
+{
+    PrintPage page;
+    if (m_printOptions) {
+        page.heading1 = m_printOptions->Text1->text();
+        page.heading2 = m_printOptions->Text2->text();
+    }
+    page.pointSeriesMode = Check1->isChecked();
+    for (int i = 0; i < kFormulaLinesShown; ++i) {
+        page.displayTexts[std::size_t(i)] =
+            QString::fromStdString(char2str_disp(m_program.engine.tables, i));
+        page.colours[std::size_t(i)] = Picture1[i]->backColor();
+    }
+    if (page.pointSeriesMode)
+        page.regressionEquation = QString::fromStdString(m_Regression->ReturnRegEq());
+    page.plot = frmGraph->surface().image();
+    return PrintGraphPage(printer(), page);
+}
 
 // Dialogs.
 void frmGraphMain::mnuEvaluate_Click() {}

@@ -7,7 +7,9 @@
 #include "engine/engine_observer.h"
 #include "typeset/image_surface.h"
 #include "workspace/formula_box.h"
+#include "workspace/graph_document.h"
 #include "workspace/platform/platform.h"
+#include "workspace/point_series.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -38,7 +40,10 @@ class RegressionObject;
 namespace linoveta {
 
 struct Program;
+class PrinterService;
+class frmPrintSetup;
 class GraphCommands;
+class PointSeriesPanel;
 
 // Twips of the layout to screen pixels.
 constexpr int twips(int value) { return (value * 2 + 15) / 30; }
@@ -107,10 +112,6 @@ struct ToolbarButton {
     QToolButton *button = nullptr;   // the widget, for the drop-down buttons
 };
 
-struct PointXY {
-    double X = 0;
-    double Y = 0;
-};
 
 class frmGraphMain : public QMainWindow, public EngineObserver
 {
@@ -189,7 +190,8 @@ public:
 
     // ---- Window-level state ----
     std::unique_ptr<RegressionObject> m_Regression;   // degree 1 after start-up
-    std::array<PointXY, 501> PointList{};             // entries 1..500
+    linoveta::PointList PointList;                    // entries 1..500
+    std::unique_ptr<PointSeriesPanel> m_pointPanel;   // the panel's handlers, made in Form_Load
     int VisibleLines = 0;                             // newest visible formula row, 0..4
     std::array<double, 1001> BreakX{};
     std::array<bool, 1001> BreakFlag{};
@@ -205,6 +207,18 @@ public:
 
     // Whether a command's code is present; items of absent code stay disabled.
     bool isCommandWired(const QAction *item) const;
+
+    // ---- Documents and printing ----
+    CommonDialogSettings CommonDialog1;   // carries its settings from one use to the next
+    // The printer of the run (a Qt printer unless a test gives another).
+    void setPrinter(std::unique_ptr<PrinterService> printer);
+    PrinterService &printer();
+    // Print Options while it is open.
+    frmPrintSetup *printOptions() const;
+    // Print Options modal over `over` (the Calculate Area window).
+    void showPrintOptionsModal(QWidget *over);
+    // The bitmap export of the plot, as the Calculate Area window asks for it.
+    void saveGraphBitmap(QWidget *over, const QString &defaultName);
 
 public slots:
     // ---- Formula boxes and insert commands ----
@@ -266,6 +280,7 @@ public slots:
     void frmGraph_MouseMove(int button, int shift, float x, float y);
     void frmGraph_MouseUp(int button, int shift, float x, float y);
     void mnuPtSeries_Click();         // point series
+    void Check1_Click();
     void DrawPointSeries();
     void ClearPointSeries();
     void InitPointGrid();
@@ -305,6 +320,7 @@ private:
     void sendKey(int keyAscii);
     void insertFunction(int letter);
     void Form_Unload();
+    void makePointPanel();
 
     Program &m_program;
     platform::Platform m_platform;
@@ -313,6 +329,11 @@ private:
     QString m_savedProblems;
     int m_splashDelay = 3000;
     std::vector<QAction *> m_unwired;
+    std::unique_ptr<PrinterService> m_printer;
+    QPointer<frmPrintSetup> m_printOptions;
+    frmPrintSetup *openPrintOptions(QWidget *parent);
+    bool printGraphPage();
+    void applyDocument(const GraphDocument &document);
     std::unique_ptr<GraphCommands> m_graphCommands;
 };
 
