@@ -1,5 +1,7 @@
 #include "workspace/graph_commands.h"
 
+#include "workspace/point_panel.h"
+
 #include "engine/rounding.h"
 #include "workspace/flood_fill.h"
 #include "workspace/frm_graph_main.h"
@@ -150,19 +152,10 @@ void GraphCommands::frmGraph_MouseDown(int button, float x, float y)
         m_view.DragStart(x, y);
         return;
     }
-    // A clicked point; at the list's 500 points it is refused before the fit sees it, so the
-    // fit and the list never disagree.
-    RegressionObject* fit = m_main.m_Regression.get();
-    if (!fit || fit->XYCount() >= 500)
-        return;
-    const double px = Round(x, 0), py = Round(y, 0);
-    try {
-        fit->XYAdd(px, py);
-    } catch (const RegressionError&) {
-        return;
-    }
-    m_main.PointList[fit->XYCount()] = {px, py};
-    m_main.DrawPointSeries();
+    // A clicked point goes through the same entry checks as a typed one (the list's bound, powers
+    // that stay finite), so the fit and the list never disagree.
+    if (m_main.m_pointPanel)
+        m_main.m_pointPanel->AddClickedPoint(x, y);
 }
 
 void GraphCommands::frmGraph_MouseMove(float x, float y)

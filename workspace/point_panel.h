@@ -4,6 +4,7 @@
 // window; this class acts on them and on the fit, and reaches the rest of the window through
 // the hooks below, so it can be driven without the window.
 
+#include "workspace/dialogs/frm_explain.h"
 #include "workspace/point_series.h"
 
 #include <QPointer>
@@ -19,8 +20,6 @@ class QTableWidget;
 class QWidget;
 
 namespace linoveta {
-
-class frmExplain;
 
 struct PointPanelControls {
     QCheckBox *Check1 = nullptr;       // the mode flag

@@ -1,5 +1,6 @@
 #include "workspace/point_series.h"
 
+#include "main_window_fixture.h"
 #include "typeset/formula_typesetter.h"
 #include "typeset/recording_surface.h"
 #include "workspace/dialogs/frm_explain.h"
@@ -7,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -432,4 +436,95 @@ TEST_F(PointPanelTest, RegressionFunctionShowsTheEquationOfTheLastDrawing)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(panel->equationWindow(), nullptr);
     setFormulaMessageSink({});
+}
+
+// ---- Point-series mode in the main window ----
+
+class PointSeriesModeTest : public MainWindowTest
+{
+protected:
+    QAction *toolbar(int index) { return window->toolbarButtons[static_cast<std::size_t>(index)].action; }
+    std::vector<QAction *> formulaOnlyItems()
+    {
+        return {window->mnuToggleCoordinates, window->mnuExponent, window->mnuRoot,
+                window->mnuTrig, window->mnuInsertF, window->mnuInsertAbs, window->mnuInsertPi};
+    }
+    std::vector<QWidget *> panel()
+    {
+        return {window->MSFlexGrid1, window->Frame1, window->Frame2, window->Frame3,
+                window->Command5, window->Command7};
+    }
+    QString gridText(int row, int column)
+    {
+        const QTableWidgetItem *item = window->MSFlexGrid1->item(row, column);
+        return item ? item->text() : QString();
+    }
+};
+
+TEST_F(PointSeriesModeTest, ToggleSwitchesPanelMenusToolbarAndTips)
+{
+    ASSERT_FALSE(window->Check1->isChecked());
+    for (QWidget *w : panel())
+        EXPECT_TRUE(w->isHidden());
+
+    window->toolbarButtons[14].action->trigger(); // enter through toolbar button 14
+    EXPECT_TRUE(window->Check1->isChecked());
+    EXPECT_TRUE(window->mnuPtSeries->isChecked());
+    for (QWidget *w : panel())
+        EXPECT_FALSE(w->isHidden());
+    for (QAction *a : formulaOnlyItems())
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    for (int index : {9, 10, 12, 13})
+        EXPECT_FALSE(toolbar(index)->isEnabled()) << index;
+    // No formula is typed, so Calculate Area and Evaluate f(x) stay off.
+    EXPECT_FALSE(window->mnuShade->isEnabled());
+    EXPECT_FALSE(window->mnuEvaluate->isEnabled());
+    EXPECT_EQ(window->frmGraph->toolTip(), "Click on graph to enter point.");
+    EXPECT_EQ(window->toolbarButtons[14].key, "gra");
+    EXPECT_EQ(window->toolbarButtons[14].toolTip, "Graph Analysis");
+    EXPECT_EQ(gridText(0, 0), "X");
+    EXPECT_EQ(gridText(0, 1), "Y");
+
+    window->Command7->click(); // Exit leaves the mode
+    EXPECT_FALSE(window->Check1->isChecked());
+    EXPECT_FALSE(window->mnuPtSeries->isChecked());
+    for (QWidget *w : panel())
+        EXPECT_TRUE(w->isHidden());
+    for (QAction *a : formulaOnlyItems())
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    EXPECT_TRUE(toolbar(9)->isEnabled());
+    EXPECT_TRUE(toolbar(10)->isEnabled());
+    EXPECT_FALSE(toolbar(12)->isEnabled());
+    EXPECT_FALSE(toolbar(13)->isEnabled());
+    EXPECT_EQ(window->frmGraph->toolTip(), "Drag mouse to select display region.");
+    EXPECT_EQ(window->toolbarButtons[14].key, "regress");
+    EXPECT_EQ(window->toolbarButtons[14].toolTip, "Regression Analysis");
+}
+
+TEST_F(PointSeriesModeTest, TypedAndClickedPointsSurviveLeavingTheMode)
+{
+    window->mnuPtSeries_Click();
+    QTest::keyClicks(window->Text2, "1.5");
+    QTest::keyClick(window->Text2, Qt::Key_Return);
+    EXPECT_TRUE(window->Text3->hasFocus());
+    QTest::keyClicks(window->Text3, "2");
+    QTest::keyClick(window->Text3, Qt::Key_Return);
+    EXPECT_TRUE(window->Command4->hasFocus());
+    QTest::keyClick(window->Command4, Qt::Key_Return);
+    ASSERT_EQ(window->m_Regression->XYCount(), 1);
+
+    window->frmGraph_MouseDown(1, 0, 2.5f, -1.4f);
+    ASSERT_EQ(window->m_Regression->XYCount(), 2);
+    EXPECT_EQ(window->PointList(2).X, 2);
+    EXPECT_EQ(window->PointList(2).Y, -1);
+    EXPECT_EQ(gridText(1, 0), QLocale().toString(1.5));
+    EXPECT_EQ(gridText(2, 0), "2");
+    EXPECT_EQ(gridText(2, 1), "-1");
+    EXPECT_EQ(window->MSFlexGrid1->rowCount(), 4);
+
+    window->mnuPtSeries_Click();
+    window->frmGraph_MouseDown(1, 0, 5, 5); // formula mode: no point
+    window->mnuPtSeries_Click();
+    EXPECT_EQ(window->m_Regression->XYCount(), 2);
+    EXPECT_EQ(gridText(2, 1), "-1");
 }
