@@ -1167,6 +1167,9 @@ void frmGraphMain::makePointPanel()
         std::move(hooks));
     // Enter on the focused Insert button inserts, as Enter in the Y box leads there.
     Command4->setAutoDefault(true);
+    Command4->setToolTip(QStringLiteral("Click here to insert point into point series."));
+    Command5->setToolTip(QStringLiteral("Click here to display the regression function."));
+    Command7->setToolTip(QStringLiteral("Click here to return to Graph Analysis."));
     connect(Command4, &QPushButton::clicked, this, [this] { m_pointPanel->Command4_Click(); });
     connect(Command1, &QRadioButton::clicked, this, [this] { m_pointPanel->Command1_Click(); });
     connect(Command3, &QRadioButton::clicked, this, [this] { m_pointPanel->Command3_Click(); });

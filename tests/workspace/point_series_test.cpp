@@ -482,6 +482,9 @@ TEST_F(PointSeriesModeTest, ToggleSwitchesPanelMenusToolbarAndTips)
     EXPECT_EQ(window->frmGraph->toolTip(), "Click on graph to enter point.");
     EXPECT_EQ(window->toolbarButtons[14].key, "gra");
     EXPECT_EQ(window->toolbarButtons[14].toolTip, "Graph Analysis");
+    EXPECT_EQ(window->Command4->toolTip(), "Click here to insert point into point series.");
+    EXPECT_EQ(window->Command5->toolTip(), "Click here to display the regression function.");
+    EXPECT_EQ(window->Command7->toolTip(), "Click here to return to Graph Analysis.");
     EXPECT_EQ(gridText(0, 0), "X");
     EXPECT_EQ(gridText(0, 1), "Y");
 
