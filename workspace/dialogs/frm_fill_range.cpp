@@ -103,7 +103,7 @@ void frmFillRange::buildLayout()
         lab->setGeometry(px(l), px(t), px(w), px(h));
         return lab;
     };
-    auto box = [this](const QString &text, QWidget *parent, int l, int t, int w, int h,
+    auto box = [](const QString &text, QWidget *parent, int l, int t, int w, int h,
                       const QString &tip) {
         auto *edit = new QLineEdit(text, parent);
         edit->setGeometry(px(l), px(t), px(w), px(h));

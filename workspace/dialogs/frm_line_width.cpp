@@ -35,7 +35,7 @@ frmLineWidth::frmLineWidth(QSlider &mainSlider, QWidget *parent)
     Slider1->setTickPosition(QSlider::TicksBelow);
     Slider1->setToolTip(QStringLiteral("Slide to adjust drawing width."));
     Slider1->setGeometry(px(240), px(600), px(3735), px(675));
-    auto button = [this, px](const QString &caption, int left) {
+    auto button = [this](const QString &caption, int left) {
         auto *b = new QPushButton(caption, this);
         b->setGeometry(px(left), px(1440), px(1095), px(495));
         b->setAutoDefault(false);
