@@ -1,4 +1,5 @@
 #include "workspace/frm_graph_main.h"
+#include "workspace/dialogs/dialog_commands.h"
 
 #include "engine/formula_tables.h"
 #include "engine/key_handler.h"
@@ -227,6 +228,7 @@ frmGraphMain::frmGraphMain(Program &program, platform::Platform platform, QWidge
     buildMenus();
     buildToolbar();
     disableUnwiredCommands();
+    InstallFillRange(*this);
     m_programFolder = QCoreApplication::applicationDirPath();
 }
 
@@ -630,12 +632,7 @@ void frmGraphMain::disableUnwiredCommands()
 {
     // Commands whose code is not in the program yet stay disabled; wiring one in removes its
     // entry here.
-    m_unwired = {
-        mnuEvaluate, toolbarButtons[12].action,                        // Evaluate f(x)
-        mnuShade, toolbarButtons[13].action,                           // Calculate Area
-        mnuLineW,                                                      // Line Width
-        mnuAbout,                                                      // About
-    };
+    m_unwired = {};
     for (QAction *a : m_unwired)
         a->setEnabled(false);
     Command2->setEnabled(isCommandWired(mnuGraphZoomIn));
@@ -1410,8 +1407,8 @@ bool frmGraphMain::printGraphPage()
 }
 
 // Dialogs.
-void frmGraphMain::mnuEvaluate_Click() {}
-void frmGraphMain::mnuLineW_Click() {}
-void frmGraphMain::mnuAbout_Click() {}
+void frmGraphMain::mnuEvaluate_Click() { ShowEvaluate(*this); }
+void frmGraphMain::mnuLineW_Click() { ShowLineWidth(*this); }
+void frmGraphMain::mnuAbout_Click() { ShowAbout(*this); }
 
 } // namespace linoveta
