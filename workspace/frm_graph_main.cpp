@@ -559,14 +559,14 @@ void frmGraphMain::buildToolbar()
     Toolbar1->setIconSize(QSize(48, 48));
     Toolbar1->setGeometry(twipsRect(0, 0, kClientWidth, 840));
 
-    struct Spec {
+    struct ToolbarSlot {
         int index;
         const char *key;
         const char *tip;
         const char *menu[3];
     };
     // Keys and images start equal; separators and the placeholder have no key.
-    static constexpr Spec specs[] = {
+    static constexpr ToolbarSlot toolbarSlots[] = {
         {1, "graph", "Graph", {}},
         {2, "", "", {}},
         {3, "save", "Save", {}},
@@ -584,7 +584,7 @@ void frmGraphMain::buildToolbar()
         {15, nullptr, nullptr, {}},
         {16, "web", "Talvoran On The Web", {}},
     };
-    for (const Spec &s : specs) {
+    for (const ToolbarSlot &s : toolbarSlots) {
         ToolbarButton &b = toolbarButtons[s.index];
         if (s.key == nullptr) {
             Toolbar1->addSeparator();
