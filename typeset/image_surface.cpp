@@ -81,10 +81,38 @@ ImageSurface::ImageSurface(QSize sizePixels, RgbValue backColour)
     fontChanged();
 }
 
+ImageSurface::~ImageSurface() { finishPainting(); }
+
+QPainter &ImageSurface::copyPainter()
+{
+    flushLines();
+    if (!m_copyPainter) {
+        m_copyPainter = std::make_unique<QPainter>(&m_image);
+        m_copyPainter->setRenderHint(QPainter::Antialiasing, false);
+        m_linePenSet = false;
+    }
+    return *m_copyPainter;
+}
+
+void ImageSurface::flushLines() const
+{
+    if (m_pendingLines.empty())
+        return;
+    m_copyPainter->drawLines(m_pendingLines.data(), static_cast<int>(m_pendingLines.size()));
+    m_pendingLines.clear();
+}
+
+void ImageSurface::finishPainting() const
+{
+    flushLines();
+    m_copyPainter.reset();
+}
+
 void ImageSurface::resize(QSize sizePixels)
 {
     if (sizePixels.expandedTo(QSize(1, 1)) == m_image.size())
         return;
+    finishPainting();
     QImage next = blankImage(sizePixels, backColor());
     {
         QPainter painter(&next);
@@ -94,7 +122,7 @@ void ImageSurface::resize(QSize sizePixels)
     changed();
 }
 
-bool ImageSurface::savePicture(const QString &path) const { return m_image.save(path, "BMP"); }
+bool ImageSurface::savePicture(const QString &path) const { return image().save(path, "BMP"); }
 
 void ImageSurface::refresh() { changed(); }
 
@@ -119,6 +147,7 @@ QSizeF ImageSurface::deviceTextSize(const QString &text) const
 void ImageSurface::deviceText(QPointF topLeft, const QString &text)
 {
     const QFontMetricsF metrics(m_font, &m_image);
+    finishPainting();
     {
         QPainter painter(&m_image);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -132,10 +161,12 @@ void ImageSurface::deviceText(QPointF topLeft, const QString &text)
 template <typename Paint> void ImageSurface::paintShape(RgbValue colour, Paint fn)
 {
     if (drawMode() == DrawMode::Copy) {
-        QPainter painter(&m_image);
-        painter.setRenderHint(QPainter::Antialiasing, false);
+        QPainter &painter = copyPainter();
+        painter.setBrush(Qt::NoBrush);
+        m_linePenSet = false;
         fn(painter, colour);
     } else {
+        finishPainting();
         // Paint the shape into a mask, then flip each covered pixel once, so that drawing it
         // twice gives back the picture byte for byte (alpha untouched).
         QImage mask(m_image.size(), QImage::Format_ARGB32);
@@ -164,6 +195,25 @@ void ImageSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
     if (!clipSegment(from, to, QRectF(-margin, -margin, m_image.width() + 2 * margin,
                                       m_image.height() + 2 * margin)))
         return;
+    if (drawMode() == DrawMode::Copy) {
+        // The plotter's curves are thousands of short lines of one pen: set it only when it
+        // changes.
+        if (!m_copyPainter || !m_linePenSet || m_linePenColour != colour || m_linePenWidth != width) {
+            copyPainter().setPen(linePen(colour, width));
+            m_linePenSet = true;
+            m_linePenColour = colour;
+            m_linePenWidth = width;
+        }
+        if (from == to) {
+            copyPainter().drawPoint(from);
+        } else {
+            m_pendingLines.emplace_back(from, to);
+            if (m_pendingLines.size() >= 512)
+                flushLines();
+        }
+        changed();
+        return;
+    }
     paintShape(colour, [&](QPainter &painter, RgbValue c) {
         painter.setPen(linePen(c, width));
         if (from == to)
@@ -208,12 +258,14 @@ void ImageSurface::deviceEllipse(QPointF centre, double radiusX, double radiusY,
 
 void ImageSurface::deviceClear(RgbValue colour)
 {
+    finishPainting();
     m_image.fill(colourFromRgbValue(colour));
     changed();
 }
 
 void ImageSurface::devicePicture(const QImage &picture, const QRectF &target)
 {
+    finishPainting();
     {
         QPainter painter(&m_image);
         painter.drawImage(target, picture);
@@ -225,6 +277,7 @@ bool ImageSurface::deviceFloodFill(QPointF seed, RgbValue areaColour)
 {
     if (!m_floodFiller)
         return false;
+    finishPainting();
     const long painted = m_floodFiller(m_image, int(std::floor(seed.x())), int(std::floor(seed.y())),
                                        colourFromRgbValue(areaColour).rgb(),
                                        colourFromRgbValue(fillColor()).rgb(), fillStyle());

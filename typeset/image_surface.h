@@ -4,8 +4,13 @@
 
 #include <QFont>
 #include <QImage>
+#include <QLineF>
 
 #include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
 
 // A surface whose persistent picture is a QImage (RGB32, 96 dots per inch). Lines and fills
 // are drawn aliased so that flood-fill walls are watertight; text is antialiased.
@@ -13,9 +18,21 @@ class ImageSurface : public Surface
 {
 public:
     explicit ImageSurface(QSize sizePixels = QSize(1, 1), RgbValue backColour = 0xFFFFFF);
+    ~ImageSurface() override;
+    ImageSurface(const ImageSurface &) = delete;
+    ImageSurface &operator=(const ImageSurface &) = delete;
 
-    const QImage &image() const { return m_image; }
-    QImage &image() { return m_image; }
+    // The picture with every drawing call so far in it.
+    const QImage &image() const
+    {
+        finishPainting();
+        return m_image;
+    }
+    QImage &image()
+    {
+        finishPainting();
+        return m_image;
+    }
     // A new size keeps the picture's top-left part and fills the rest with BackColor.
     void resize(QSize sizePixels);
     bool savePicture(const QString &path) const override;
@@ -47,6 +64,12 @@ protected:
 
 private:
     void changed();
+    // Copy-mode shapes share one painter that stays open between calls (opening a painter per
+    // line costs more than the line); everything else that touches the pixels ends it first.
+    // Lines of one pen are collected and drawn together; anything else draws them first.
+    QPainter &copyPainter();
+    void flushLines() const;
+    void finishPainting() const;
     // Paints through fn; in XOR mode the covered pixels' RGB bits are flipped by colour.
     template <typename Paint> void paintShape(RgbValue colour, Paint fn);
 
@@ -54,4 +77,10 @@ private:
     QFont m_font;
     std::function<void()> m_changed;
     FloodFiller m_floodFiller;
+    mutable std::unique_ptr<QPainter> m_copyPainter;
+    // The line pen last set on m_copyPainter; shapes other than lines clear it.
+    bool m_linePenSet = false;
+    RgbValue m_linePenColour = 0;
+    int m_linePenWidth = 0;
+    mutable std::vector<QLineF> m_pendingLines;
 };
