@@ -37,7 +37,7 @@ constexpr std::uint64_t kPow10U[20] = {
 
 // a in [1E-05, 1E+15): a * 10^k rounded half-even to an integer of 15 digits, computed exactly
 // in 128-bit integers. Written without data-dependent branches, since it runs for every x and
-// every value; returns false (rarely) when the exponent estimate misses at a power of ten.
+// every value; returns false (rarely) when the table misplaces a next to a power of ten.
 // `unchanged` tells that a itself is the double nearest to q / 10^k (a short decimal already).
 bool RoundFast(double a, std::uint64_t &q, int &k, bool &unchanged)
 {
@@ -45,9 +45,8 @@ bool RoundFast(double a, std::uint64_t &q, int &k, bool &unchanged)
     const int e2 = static_cast<int>(bits >> 52) - 1023;  // -17..49 in this range
     const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
     const int shift = 52 - e2;  // a = m / 2^shift, shift 3..69
-    int e10 = (e2 * 1233) >> 12;  // floor(log10(a)) or one less
-    e10 += a >= kTenPow[e10 + 7];
-    k = 14 - e10;
+    const BinadeScale &b = kBinadeScales[static_cast<std::size_t>(e2 + 1023 - kFirstBinade)];
+    k = b.k[a >= b.next];
     if (k < 0 || k > 19)
         return false;
     const unsigned __int128 p = static_cast<unsigned __int128>(m) * kPow10U[k];
@@ -110,8 +109,8 @@ Decimal15 ToDecimal15(double v)
     std::uint64_t q;
     int k;
     bool unchanged;
-    double n;
-    if (a >= 1e-5 && a < 1e15 && RoundQuick(a, n, k)) {
+    double n, scale;
+    if (a >= 1e-5 && a < 1e15 && RoundQuick(a, n, scale, k)) {
         d.digits = static_cast<std::uint64_t>(n);
         d.exponent = -k;
         return d;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -33,22 +34,63 @@ inline constexpr double kPow10D[20] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6, 
 inline constexpr std::uint64_t kMin15 = 100000000000000ULL;   // 10^14
 inline constexpr std::uint64_t kMax15 = 1000000000000000ULL;  // 10^15
 
-// 10^(i-6) for i = 0..21, to correct the decimal exponent estimate without a branch.
-inline constexpr double kTenPow[22] = {1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
-                                1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+// The scale for each binary exponent of a in [1E-05, 1E+15): a binade spans less than a factor
+// ten, so at most one power of ten (`next`) lies in it; below it a * scale[0] has 15 digits in
+// front of the point, from it on a * scale[1] has.
+struct BinadeScale
+{
+    double next;
+    double scale[2];
+    int k[2];  // scale = 10^k
+};
 
-// a in [1E-05, 1E+15): n = a * 10^k rounded half-even to a whole number of 15 digits, in
+inline constexpr int kFirstBinade = 1023 - 17;  // biased exponent of 1E-05
+inline constexpr int kLastBinade = 1023 + 49;   // biased exponent of 1E+15
+
+// 10^e as the double nearest to it (exact up to 1E+22; the negative powers are one division).
+constexpr double Pow10Double(int e)
+{
+    double p = 1;
+    for (int i = 0; i < (e < 0 ? -e : e); ++i)
+        p *= 10;
+    return e < 0 ? 1 / p : p;
+}
+
+constexpr std::array<BinadeScale, kLastBinade - kFirstBinade + 1> MakeBinadeScales()
+{
+    std::array<BinadeScale, kLastBinade - kFirstBinade + 1> table{};
+    for (int b = kFirstBinade; b <= kLastBinade; ++b) {
+        const int e2 = b - 1023;
+        double low = 1;  // 2^e2, exact
+        for (int i = 0; i < (e2 < 0 ? -e2 : e2); ++i)
+            low = e2 < 0 ? low / 2 : low * 2;
+        int e10 = -20;  // floor(log10(2^e2))
+        while (Pow10Double(e10 + 1) <= low)
+            ++e10;
+        BinadeScale &s = table[static_cast<std::size_t>(b - kFirstBinade)];
+        s.next = Pow10Double(e10 + 1);
+        s.scale[0] = Pow10Double(14 - e10);
+        s.k[0] = 14 - e10;
+        s.k[1] = 14 - e10 - 1;  // -1 only for the top binade, where no a reaches `next`
+        s.scale[1] = Pow10Double(s.k[1]);
+    }
+    return table;
+}
+
+inline constexpr auto kBinadeScales = MakeBinadeScales();
+
+// a in [1E-05, 1E+15): n = a * s rounded half-even to a whole number of 15 digits, s = 10^k, in
 // double arithmetic. The product is off by at most half its spacing, so n is certain when the
 // fraction stays that far from one half; otherwise (a few per cent of values) it returns false
-// and the exact path decides.
-inline bool RoundQuick(double a, double &n, int &k)
+// and the exact path decides, as it does when a lies next to a power of ten that the table's
+// nearest double misplaces.
+inline bool RoundQuick(double a, double &n, double &s, int &k)
 {
     const auto bits = std::bit_cast<std::uint64_t>(a);
-    const int e2 = static_cast<int>(bits >> 52) - 1023;  // -17..49 in this range
-    int e10 = (e2 * 1233) >> 12;                          // floor(log10(a)) or one less
-    e10 += a >= kTenPow[e10 + 7];
-    k = 14 - e10;  // 0..19 because 1E-05 <= a < 1E+15
-    const double s = kPow10D[k];
+    const BinadeScale &b = kBinadeScales[static_cast<std::size_t>((bits >> 52) - kFirstBinade)];
+    const bool upper = a >= b.next;
+    s = b.scale[upper];
+    k = b.k[upper];
     const double t = a * s;
     constexpr double kTwo52 = 4503599627370496.0;
     n = (t + kTwo52) - kTwo52;  // nearest whole number, halves to even (t < 2^50)
@@ -67,10 +109,10 @@ inline double NumberTextValue(double v)
     if (v == 0)
         return 0.0;
     const double a = std::fabs(v);
-    double n;
+    double n, s;
     int k;
-    if (a >= 1e-5 && a < 1e15 && RoundQuick(a, n, k)) {
-        const double r = n / kPow10D[k];
+    if (a >= 1e-5 && a < 1e15 && RoundQuick(a, n, s, k)) {
+        const double r = n / s;
         return v < 0 ? -r : r;
     }
     return NumberTextValueSlow(v);
