@@ -76,6 +76,20 @@ void BM_Numeric(benchmark::State& state, const Case* c) {
   }
 }
 
+// The grouped numeric path over all samples at once, as the area sum and the plotter's probes
+// call it; the ratio below is per x.
+void BM_Grouped(benchmark::State& state, const Case* c) {
+  const linoveta::frmCalcFX fx = Prepared(*c);
+  const auto& xs = Samples();
+  std::vector<std::optional<double>> ys(xs.size());
+  for (auto _ : state) {
+    fx.CalculateYValues(xs.data(), xs.size(), 0, ys.data());
+    benchmark::DoNotOptimize(ys.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(xs.size()));
+}
+
 #ifdef LINOVETA_HAVE_MUPARSER
 void BM_MuParser(benchmark::State& state, const Case* c) {
   double x = 0;
@@ -116,6 +130,7 @@ int main(int argc, char** argv) {
   for (const Case& c : kCases) {
     benchmark::RegisterBenchmark((std::string("CalculateY/") + c.name).c_str(), BM_CalculateY, &c);
     benchmark::RegisterBenchmark((std::string("Numeric/") + c.name).c_str(), BM_Numeric, &c);
+    benchmark::RegisterBenchmark((std::string("Grouped/") + c.name).c_str(), BM_Grouped, &c);
 #ifdef LINOVETA_HAVE_MUPARSER
     benchmark::RegisterBenchmark((std::string("muparser/") + c.name).c_str(), BM_MuParser, &c);
 #endif
@@ -124,16 +139,20 @@ int main(int argc, char** argv) {
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 #ifdef LINOVETA_HAVE_MUPARSER
-  std::printf("\n%-22s %16s %16s\n", "ours/muparser", "CalculateY", "numeric");
+  std::printf("\n%-22s %16s %16s %16s\n", "ours/muparser", "CalculateY", "numeric",
+              "grouped, per x");
   for (const Case& c : kCases) {
     const std::string n = c.name;
     auto mu = reporter.times.find("muparser/" + n);
     auto text = reporter.times.find("CalculateY/" + n);
     auto num = reporter.times.find("Numeric/" + n);
-    if (mu == reporter.times.end() || text == reporter.times.end() || num == reporter.times.end())
+    auto grouped = reporter.times.find("Grouped/" + n);
+    if (mu == reporter.times.end() || text == reporter.times.end() ||
+        num == reporter.times.end() || grouped == reporter.times.end())
       continue;
-    std::printf("%-22s %15.2fx %15.2fx\n", c.name, text->second / mu->second,
-                num->second / mu->second);
+    const double perX = grouped->second / static_cast<double>(Samples().size());
+    std::printf("%-22s %15.2fx %15.2fx %15.2fx\n", c.name, text->second / mu->second,
+                num->second / mu->second, perX / mu->second);
   }
 #endif
   benchmark::Shutdown();

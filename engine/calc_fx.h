@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -52,6 +53,14 @@ class frmCalcFX {
   std::optional<double> CalculateYValue(double ValueOfX, int whichEqu) const;
   // CalculateYArea as a number: 0 for no formula and on any error.
   double CalculateYAreaValue(double ValueOfX, int whichEqu) const;
+
+  // The same three for many x at once: out[i] is what the single call gives for xs[i]. Callers
+  // that know several x ahead (the plotter's probes, the area sum) use these; they run the
+  // compiled expression over groups of x.
+  void Evaluate(const double* xs, std::size_t n, int whichEqu, YValue* out) const;
+  void CalculateYValues(const double* xs, std::size_t n, int whichEqu,
+                        std::optional<double>* out) const;
+  void CalculateYAreaValues(const double* xs, std::size_t n, int whichEqu, double* out) const;
 
   // The finished expression of line i (empty for a line without a formula or outside 0..4).
   const std::string& EvalFormula(int i) const;

@@ -1,5 +1,6 @@
 #include "engine/script/expression.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -234,6 +235,9 @@ private:
     std::vector<std::size_t> starts_;  // where the code of each pending operand begins
 };
 
+// Programs up to this depth evaluate on a stack in the caller's frame.
+constexpr std::size_t kLocalStack = 64;
+
 int StackEffect(Op op)
 {
     switch (op) {
@@ -257,6 +261,7 @@ void Expression::Compile(std::string_view text)
 {
     code_.clear();
     bigStack_.clear();
+    bigLaneStack_.clear();
     stackNeeded_ = 0;
     empty_ = false;
     compileError_ = Error::None;
@@ -437,9 +442,10 @@ void Expression::Compile(std::string_view text)
         if (static_cast<std::size_t>(level) > stackNeeded_)
             stackNeeded_ = static_cast<std::size_t>(level);
     }
-    constexpr std::size_t kLocal = 64;
-    if (stackNeeded_ > kLocal)
+    if (stackNeeded_ > kLocalStack) {
         bigStack_.resize(stackNeeded_);
+        bigLaneStack_.resize(stackNeeded_ * kLanes);
+    }
 }
 
 Result Expression::Evaluate(double x) const
@@ -453,7 +459,7 @@ Result Expression::Evaluate(double x) const
     if (empty_)
         return out;
 
-    double local[64];
+    double local[kLocalStack];
     double *const base = bigStack_.empty() ? local : bigStack_.data();
     double *top = base - 1;
     Error err = Error::None;
@@ -515,6 +521,161 @@ failed:
     out.kind = Result::Kind::Error;
     out.error = err;
     return out;
+}
+
+} // namespace linoveta::script
+
+namespace linoveta::script {
+
+void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
+{
+    if (compileError_ != Error::None || empty_) {
+        Result r;
+        if (compileError_ != Error::None) {
+            r.kind = Result::Kind::Error;
+            r.error = compileError_;
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = r;
+        return;
+    }
+
+    constexpr std::size_t L = kLanes;
+    // Row d of the stack holds level d of every lane.
+    double local[kLocalStack * L];
+    double *const base = bigLaneStack_.empty() ? local : bigLaneStack_.data();
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+    for (std::size_t first = 0; first < n; first += L) {
+        const std::size_t m = std::min(L, n - first);
+        const double *const xs = x + first;
+        // A lane keeps its first error, which is the one Evaluate would stop at; its later
+        // values do not matter.
+        Error err[L] = {};
+        auto check = [&err](std::size_t lane, Error e, double &r) {
+            if (e != Error::None) {
+                if (err[lane] == Error::None)
+                    err[lane] = e;
+                r = kNaN;
+            }
+        };
+        double *top = base - L;
+
+        for (const Instr &in : code_) {
+            const double k = in.k;
+            switch (in.op) {
+            case Op::PushC:
+                top += L;
+                for (std::size_t l = 0; l < m; ++l) top[l] = k;
+                break;
+            case Op::PushX:
+                top += L;
+                for (std::size_t l = 0; l < m; ++l) top[l] = xs[l];
+                break;
+            case Op::Add:
+                top -= L;
+                for (std::size_t l = 0; l < m; ++l) top[l] += top[l + L];
+                break;
+            case Op::Sub:
+                top -= L;
+                for (std::size_t l = 0; l < m; ++l) top[l] -= top[l + L];
+                break;
+            case Op::Mul:
+                top -= L;
+                for (std::size_t l = 0; l < m; ++l) top[l] *= top[l + L];
+                break;
+            case Op::Div:
+                top -= L;
+                for (std::size_t l = 0; l < m; ++l) {
+                    double r = 0;
+                    check(l, Divide(top[l], top[l + L], r), r);
+                    top[l] = r;
+                }
+                break;
+            case Op::Pow:
+                top -= L;
+                for (std::size_t l = 0; l < m; ++l) {
+                    double r = 0;
+                    check(l, Power(top[l], top[l + L], r), r);
+                    top[l] = r;
+                }
+                break;
+            case Op::Neg:
+                for (std::size_t l = 0; l < m; ++l) top[l] = -top[l];
+                break;
+            case Op::Abs:
+                for (std::size_t l = 0; l < m; ++l) top[l] = std::fabs(top[l]);
+                break;
+            case Op::Sin:
+                for (std::size_t l = 0; l < m; ++l) top[l] = std::sin(top[l]);
+                break;
+            case Op::Cos:
+                for (std::size_t l = 0; l < m; ++l) top[l] = std::cos(top[l]);
+                break;
+            case Op::Tan:
+                for (std::size_t l = 0; l < m; ++l) top[l] = std::tan(top[l]);
+                break;
+            case Op::Square:
+                for (std::size_t l = 0; l < m; ++l) top[l] = top[l] * top[l];
+                break;
+            case Op::Cube:
+                for (std::size_t l = 0; l < m; ++l) top[l] = top[l] * top[l] * top[l];
+                break;
+            case Op::Sqrt:
+                for (std::size_t l = 0; l < m; ++l) top[l] = std::sqrt(top[l]);
+                break;
+            case Op::AddC:
+                for (std::size_t l = 0; l < m; ++l) top[l] += k;
+                break;
+            case Op::MulC:
+                for (std::size_t l = 0; l < m; ++l) top[l] *= k;
+                break;
+            case Op::DivC:
+                for (std::size_t l = 0; l < m; ++l) top[l] /= k;
+                break;
+            case Op::PowC:
+                for (std::size_t l = 0; l < m; ++l) {
+                    double r = 0;
+                    check(l, Power(top[l], k, r), r);
+                    top[l] = r;
+                }
+                break;
+            case Op::RSubC:
+                for (std::size_t l = 0; l < m; ++l) top[l] = k - top[l];
+                break;
+            case Op::RDivC:
+                for (std::size_t l = 0; l < m; ++l) {
+                    double r = 0;
+                    check(l, Divide(k, top[l], r), r);
+                    top[l] = r;
+                }
+                break;
+            case Op::RPowC:
+                for (std::size_t l = 0; l < m; ++l) {
+                    double r = 0;
+                    check(l, Power(k, top[l], r), r);
+                    top[l] = r;
+                }
+                break;
+            }
+        }
+
+        for (std::size_t l = 0; l < m; ++l) {
+            Result &r = out[first + l];
+            Error e = err[l];
+            if (e == Error::None && !Finite(base[l]))
+                e = NonFiniteError(base[l]);
+            if (e != Error::None) {
+                r.kind = Result::Kind::Error;
+                r.error = e;
+                r.value = 0;
+            } else {
+                r.kind = Result::Kind::Value;
+                r.error = Error::None;
+                r.value = base[l];
+            }
+        }
+    }
 }
 
 } // namespace linoveta::script

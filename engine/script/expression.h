@@ -56,6 +56,11 @@ public:
     // The value with x bound to the given number, used exactly as given.
     Result Evaluate(double x) const;
 
+    // Evaluate(x[i]) into out[i] for i < n. The same results, computed kLanes at a time so that
+    // each operation is decoded once per group and the values' arithmetic can overlap.
+    static constexpr std::size_t kLanes = 8;
+    void EvaluateMany(const double *x, std::size_t n, Result *out) const;
+
     // Operation codes of the compiled program (public for the compiler's helpers only).
     enum class Op : std::uint8_t;
     struct Instr
@@ -68,6 +73,7 @@ private:
     std::vector<Instr> code_;
     std::size_t stackNeeded_ = 0;
     mutable std::vector<double> bigStack_;  // only for programs deeper than the local stack
+    mutable std::vector<double> bigLaneStack_;  // the same for EvaluateMany
     bool empty_ = true;
     Error compileError_ = Error::None;
 };

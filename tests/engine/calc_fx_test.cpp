@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/formula_tables.h"
 #include "engine/number_text.h"
@@ -170,6 +171,36 @@ TEST(CalcFx, NumericEntryPointEqualsTheTextReadBack) {
       ASSERT_EQ(fx.CalculateYArea(x, line), text);
     }
   }
+}
+
+TEST(CalcFx, GroupedEntryPointsEqualTheSingleOnes) {
+  const std::array<std::string, kEvalLines> forms = {"1/(x-.3)", "(x)^(.5)", "", "S(x)^(2)+x",
+                                                     "x*1E+300"};
+  frmCalcFX fx;
+  fx.PreCalcFX(forms);
+  // Unrounded x as the area sum reaches them (0.30000000000000004 reads as 0.3), x that are
+  // not numbers, and a count that is no multiple of the group size.
+  std::vector<double> xs;
+  double x = -1;
+  for (int i = 0; i < 37; ++i, x += 0.1) xs.push_back(x);
+  xs.push_back(0.1 + 0.2);
+  xs.push_back(INFINITY);
+  xs.push_back(NAN);
+  xs.push_back(1.7976931348623157e308);
+  for (int line = -1; line <= kEvalLines; ++line) {
+    std::vector<std::optional<double>> values(xs.size());
+    std::vector<double> areas(xs.size());
+    fx.CalculateYValues(xs.data(), xs.size(), line, values.data());
+    fx.CalculateYAreaValues(xs.data(), xs.size(), line, areas.data());
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+      SCOPED_TRACE("line " + std::to_string(line) + " at " + std::to_string(xs[i]));
+      ASSERT_EQ(values[i], fx.CalculateYValue(xs[i], line));
+      ASSERT_EQ(areas[i], fx.CalculateYAreaValue(xs[i], line));
+    }
+  }
+  std::optional<double> at03;
+  fx.CalculateYValues(&xs[37], 1, 0, &at03);
+  EXPECT_FALSE(at03.has_value());
 }
 
 }  // namespace

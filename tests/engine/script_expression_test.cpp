@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace linoveta::script {
 namespace {
@@ -212,6 +213,40 @@ TEST(ScriptExpression, RecompileReplacesTheProgram)
     EXPECT_EQ(e.compileError(), Error::Syntax);
     e.Compile("");
     EXPECT_TRUE(e.empty());
+}
+
+// The grouped evaluation must give, lane by lane, exactly what one evaluation gives: the same
+// kind, the same error and the same bits, whatever the other lanes of its group do.
+TEST(ScriptExpression, EvaluateManyEqualsEvaluate)
+{
+    std::string deep = "x";
+    for (int i = 0; i < 100; ++i)
+        deep = "x-(" + deep + ")";  // a stack deeper than the local one
+    const std::vector<std::string> texts = {
+        "x", "-x^2", "2^x", "x^x", "(x)^(.5)", "x^3-2*x+1", "(x^3-2*x+1)/(x-3)", "1/x", "0^x",
+        "x^-1", "abs(tan(x))^(.5)", "sin(x)^2+cos(x)^2", "3-x", "3/x", "x/4", "x*1E+300*1E+300",
+        "(x-x)/(x-x)", "(1/(x-x))^x", "x^1000", deep, "", "(", "1/0",
+    };
+    const std::vector<double> xs = {0,    -0.0, 1,     -1,   2,    -2,    3,     0.5,  -0.5,
+                                    1e-5, 7,    -7.25, 1e10, 1e300, -1e300, 1e-300, 709.5, 3.0000001,
+                                    -3};
+    for (const std::string &text : texts) {
+        const Expression e(text);
+        for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{5}, xs.size()}) {
+            std::vector<Result> many(n);
+            e.EvaluateMany(xs.data(), n, many.data());
+            for (std::size_t i = 0; i < n; ++i) {
+                const Result one = e.Evaluate(xs[i]);
+                SCOPED_TRACE(text + " at x = " + std::to_string(xs[i]));
+                ASSERT_EQ(many[i].kind, one.kind);
+                ASSERT_EQ(many[i].error, one.error);
+                if (one.ok()) {
+                    ASSERT_EQ(std::signbit(many[i].value), std::signbit(one.value));
+                }
+                ASSERT_EQ(many[i].value, one.value);
+            }
+        }
+    }
 }
 
 } // namespace
