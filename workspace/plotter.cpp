@@ -5,6 +5,7 @@
 
 #include <QLocale>
 
+#include <array>
 #include <charconv>
 #include <cfloat>
 #include <cmath>
@@ -306,7 +307,12 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
             run.y = 0;
             break;
         }
-        if (const auto v = f(xr))
+        // The sample and its four jump probes, evaluated together.
+        const std::array<double, 5> at{xr, xr - 0.01, xr - 0.02, xr + 0.01, xr + 0.02};
+        std::array<std::optional<double>, 5> value;
+        m_evaluator.ValuesAt(at.data(), at.size(), line, value.data());
+
+        if (const auto v = value[0])
             run.y = *v;
         else
             run.Fail();
@@ -318,7 +324,7 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
         run.JumpProbeFailed = false;
         bool jump = false;
         {
-            const auto a1 = f(xr - 0.01), a2 = f(xr - 0.02), b1 = f(xr + 0.01), b2 = f(xr + 0.02);
+            const auto &a1 = value[1], &a2 = value[2], &b1 = value[3], &b2 = value[4];
             if (!a1 || !a2 || !b1 || !b2) {
                 run.Fail();
                 jump = true;

@@ -5,6 +5,7 @@
 #include "workspace/graph_window.h"
 
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,6 +24,12 @@ public:
     virtual bool HasExpression(int line) const = 0;
     // CalculateY as a number: 0 for an empty line, nothing when the value is not a number.
     virtual std::optional<double> ValueAt(double x, int line) = 0;
+    // ValueAt(xs[i], line) into out[i] for i < n, for values the plotter needs together.
+    virtual void ValuesAt(const double* xs, std::size_t n, int line, std::optional<double>* out)
+    {
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = ValueAt(xs[i], line);
+    }
 };
 
 // The program's evaluator behind the plotter: `prepare` runs its PreCalcFX on the current
@@ -41,6 +48,10 @@ public:
     }
     bool HasExpression(int line) const override { return !m_calc.EvalFormula(line).empty(); }
     std::optional<double> ValueAt(double x, int line) override { return m_calc.CalculateYValue(x, line); }
+    void ValuesAt(const double* xs, std::size_t n, int line, std::optional<double>* out) override
+    {
+        m_calc.CalculateYValues(xs, n, line, out);
+    }
 
 private:
     frmCalcFX& m_calc;
