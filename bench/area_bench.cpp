@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstddef>
 
 namespace {
 
@@ -21,9 +22,12 @@ void BM_AreaSumThroughEvaluator(benchmark::State &state)
 {
     linoveta::frmCalcFX calc;
     calc.PreCalcFX({"sin(x)^2+x", "", "", "", ""});
-    const auto f = [&calc](double x) { return calc.CalculateYAreaValue(x, 0); };
+    // As the dialog calls it: through the sum's function type, many x per call.
+    const linoveta::AreaSum::Values f = [&calc](const double *xs, double *ys, std::size_t n) {
+        calc.CalculateYAreaValues(xs, n, 0, ys);
+    };
     for (auto _ : state) {
-        const auto result = linoveta::AreaSum::SumOf(kMin, kMax, kDx, f);
+        const auto result = linoveta::AreaSum::Sum(kMin, kMax, kDx, f);
         benchmark::DoNotOptimize(result.area);
     }
     state.SetItemsProcessed(state.iterations() * 2'000'001);
@@ -37,8 +41,12 @@ void BM_AreaSumOfCppFunction(benchmark::State &state)
         const double s = std::sin(x);
         return s * s + x;
     };
+    const auto values = [&f](const double *xs, double *ys, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i)
+            ys[i] = f(xs[i]);
+    };
     for (auto _ : state) {
-        const auto result = linoveta::AreaSum::SumOf(kMin, kMax, kDx, f);
+        const auto result = linoveta::AreaSum::SumOf(kMin, kMax, kDx, values);
         benchmark::DoNotOptimize(result.area);
     }
     state.SetItemsProcessed(state.iterations() * 2'000'001);

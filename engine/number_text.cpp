@@ -131,6 +131,8 @@ Decimal15 ToDecimal15(double v)
 
 double number_text_detail::NumberTextValueSlow(double v)
 {
+    if (v == 0)
+        return 0.0;
     if (!(std::fabs(v) <= std::numeric_limits<double>::max()))
         return v;  // infinities and NaN
     const double a = std::fabs(v);

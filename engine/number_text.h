@@ -71,8 +71,9 @@ constexpr std::array<BinadeScale, kLastBinade - kFirstBinade + 1> MakeBinadeScal
         s.next = Pow10Double(e10 + 1);
         s.scale[0] = Pow10Double(14 - e10);
         s.k[0] = 14 - e10;
-        s.k[1] = 14 - e10 - 1;  // -1 only for the top binade, where no a reaches `next`
-        s.scale[1] = Pow10Double(s.k[1]);
+        s.k[1] = 14 - e10 - 1;
+        // -1 only in the top binade, at 1E+15 and above: scale 0 sends those to the exact path.
+        s.scale[1] = s.k[1] >= 0 ? Pow10Double(s.k[1]) : 0;
     }
     return table;
 }
@@ -96,7 +97,8 @@ inline bool RoundQuick(double a, double &n, double &s, int &k)
     n = (t + kTwo52) - kTwo52;  // nearest whole number, halves to even (t < 2^50)
     const auto tb = std::bit_cast<std::uint64_t>(t);
     const double halfSpacing = std::bit_cast<double>((tb & 0x7ff0000000000000ULL) - (53ULL << 52));
-    return t >= 1e14 && t < 1e15 && std::fabs(t - n) < 0.5 - halfSpacing;
+    // One branch for the caller instead of three.
+    return (t >= 1e14) & (t < 1e15) & (std::fabs(t - n) < 0.5 - halfSpacing);
 }
 
 double NumberTextValueSlow(double v);
@@ -106,15 +108,15 @@ double NumberTextValueSlow(double v);
 inline double NumberTextValue(double v)
 {
     using namespace number_text_detail;
-    if (v == 0)
-        return 0.0;
+    // Zero, tiny, huge and non-finite values fall outside the table and take the exact path,
+    // as do the few the quick rounding cannot decide. The table's edge binades reach a little
+    // beyond [1E-05, 1E+15); rounding to 15 digits is the same there.
     const double a = std::fabs(v);
+    const std::uint64_t binade = (std::bit_cast<std::uint64_t>(a) >> 52) - kFirstBinade;
     double n, s;
     int k;
-    if (a >= 1e-5 && a < 1e15 && RoundQuick(a, n, s, k)) {
-        const double r = n / s;
-        return v < 0 ? -r : r;
-    }
+    if (binade < kBinadeScales.size() && RoundQuick(a, n, s, k))
+        return std::copysign(n / s, v);
     return NumberTextValueSlow(v);
 }
 

@@ -90,7 +90,7 @@ QString FormatArea(double value, QChar decimal_point)
 
 AreaSum::Result AreaSum::Calculate(const QString &min_text, const QString &max_text,
                                    const QString &dx_text, const QLocale &locale,
-                                   const Function &f, const std::function<void()> &prepare)
+                                   const Values &f, const std::function<void()> &prepare)
 {
     const auto min = ParseTypedNumber(min_text, locale);
     if (!min)
@@ -122,6 +122,18 @@ QString AreaSum::CheckStep(double min, double max, double dx)
 }
 
 AreaSum::Result AreaSum::Sum(double min, double max, double dx, const Function &f,
+                             QChar decimal_point)
+{
+    return SumOf(
+        min, max, dx,
+        [&f](const double *xs, double *ys, std::size_t n) {
+            for (std::size_t i = 0; i < n; ++i)
+                ys[i] = f(xs[i]);
+        },
+        decimal_point);
+}
+
+AreaSum::Result AreaSum::Sum(double min, double max, double dx, const Values &f,
                              QChar decimal_point)
 {
     return SumOf(min, max, dx, f, decimal_point);

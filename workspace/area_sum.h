@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 
@@ -27,6 +28,9 @@ class AreaSum
 public:
     // f(x) for the chosen line; a failed evaluation is 0.
     using Function = std::function<double(double)>;
+    // The same for many x at once: ys[i] = f(xs[i]) for i < n. The sum hands it its points
+    // in groups, so that one call evaluates many terms.
+    using Values = std::function<void(const double *xs, double *ys, std::size_t n)>;
 
     // Far above any range the 7-character boxes can describe at a sensible step, and still a
     // few seconds of evaluation at most.
@@ -50,7 +54,7 @@ public:
     // Checks the three boxes in order; the first failure is returned as the message and nothing
     // is evaluated. `prepare` runs once before the first term.
     static Result Calculate(const QString &min_text, const QString &max_text,
-                            const QString &dx_text, const QLocale &locale, const Function &f,
+                            const QString &dx_text, const QLocale &locale, const Values &f,
                             const std::function<void()> &prepare = {});
 
     // kDxTooSmall or kTooManySteps when the sum would not end or would run too long.
@@ -60,44 +64,55 @@ public:
     // would never end or an area that overflows.
     static Result Sum(double min, double max, double dx, const Function &f,
                       QChar decimal_point = QLatin1Char('.'));
+    static Result Sum(double min, double max, double dx, const Values &f,
+                      QChar decimal_point = QLatin1Char('.'));
 
-    // The same for any callable, inlined into the loop (the hot path of a long sum).
-    template <typename F>
-    static Result SumOf(double min, double max, double dx, F &&f,
+    // The same for any callable of many x (a Values), inlined into the loop.
+    template <typename V>
+    static Result SumOf(double min, double max, double dx, V &&values,
                         QChar decimal_point = QLatin1Char('.'));
+
+    // Points per call of a Values.
+    static constexpr std::size_t kGroup = 256;
 
 private:
     static Result Finish(double area, QChar decimal_point);
 };
 
-template <typename F>
-AreaSum::Result AreaSum::SumOf(double min, double max, double dx, F &&f, QChar decimal_point)
+template <typename V>
+AreaSum::Result AreaSum::SumOf(double min, double max, double dx, V &&values, QChar decimal_point)
 {
     if (const QString refused = CheckStep(min, max, dx); !refused.isEmpty())
         return {refused, 0, {}};
 
-    // Counted by repeated addition: the number of terms and the last point depend on it.
+    // Counted by repeated addition: the number of terms and the last point depend on it. The
+    // points are collected a group at a time; the terms are added in order as before.
     double area = 0;
     double x = min;
     double terms = 0;
-    if (dx >= 0) {
-        while (x <= max && terms <= kMaxTerms + 2) {
-            area += f(x) * dx;
+    const bool up = dx >= 0;
+    double xs[kGroup];
+    double ys[kGroup];
+    for (;;) {
+        std::size_t n = 0;
+        while (n < kGroup && (up ? x <= max : x >= max) && terms <= kMaxTerms + 2) {
+            xs[n++] = x;
             x += dx;
             ++terms;
         }
-    } else {
-        while (x >= max && terms <= kMaxTerms + 2) {
-            area += f(x) * dx;
-            x += dx;
-            ++terms;
-        }
+        if (n == 0)
+            break;
+        values(static_cast<const double *>(xs), static_cast<double *>(ys), n);
+        for (std::size_t i = 0; i < n; ++i)
+            area += ys[i] * dx;
     }
     // The counter may stop just past max by rounding; its 15-digit text decides.
-    if (!(NumberTextValue(x) > max))
-        area += f(max) * dx;
+    if (!(NumberTextValue(x) > max)) {
+        double last = 0;
+        values(&max, &last, std::size_t{1});
+        area += last * dx;
+    }
     return Finish(area, decimal_point);
 }
-
 
 } // namespace linoveta

@@ -84,6 +84,17 @@ TEST(NumberText, ValueEqualsReadingTheTextBack)
         double parsed = ParseLeadingNumber(NumberText(v));
         ASSERT_EQ(parsed, got) << v << " " << NumberText(v);
     }
+    // Where the quick rounding's table begins and ends, and around the powers of ten there.
+    for (const double edge : {std::ldexp(1.0, -17), 1e-5, std::ldexp(1.0, -16), 1e-4,
+                              std::ldexp(1.0, 49), 1e15, std::ldexp(1.0, 50), 1e16}) {
+        double v = edge;
+        for (int i = 0; i < 64; ++i)
+            v = std::nextafter(v, 0.0);
+        for (int i = 0; i < 128; ++i, v = std::nextafter(v, INFINITY)) {
+            ASSERT_EQ(NumberTextValue(v), Reference(v)) << v;
+            ASSERT_EQ(NumberTextValue(-v), Reference(-v)) << v;
+        }
+    }
 }
 
 TEST(NumberText, ValueOfSpecialCases)

@@ -45,7 +45,10 @@ protected:
         c.setPlotFillStyle = [this](int s) { plotStyle = s; };
         c.typeset = [this](const QString &text, Surface &) { typeset.push_back(text); };
         c.preCalc = [this] { ++prepared; };
-        c.areaValue = [this](double x, int line) { return f ? f(x, line) : 0.0; };
+        c.areaValues = [this](const double *xs, double *ys, std::size_t n, int line) {
+            for (std::size_t i = 0; i < n; ++i)
+                ys[i] = f ? f(xs[i], line) : 0.0;
+        };
         c.messages = platform.messages.get();
         c.colors = platform.colors.get();
         c.printGraph = [this](QWidget *) { ++printed; };

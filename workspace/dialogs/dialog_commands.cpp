@@ -63,8 +63,8 @@ void InstallFillRange(frmGraphMain &window)
         c.setPlotFillStyle = [w](int style) { w->frmGraph->surface().setFillStyle(style); };
         c.typeset = typesetFormula;
         c.preCalc = [w] { w->graphCommands().calc().PreCalcFX(w->program().engine.tables); };
-        c.areaValue = [w](double x, int line) {
-            return w->graphCommands().calc().CalculateYAreaValue(x, line);
+        c.areaValues = [w](const double *xs, double *ys, std::size_t n, int line) {
+            w->graphCommands().calc().CalculateYAreaValues(xs, n, line, ys);
         };
         c.messages = w->services().messages.get();
         c.colors = w->services().colors.get();

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include <algorithm>
 #include <cmath>
 
 namespace linoveta {
@@ -298,8 +299,11 @@ void frmFillRange::Slider1_Change()
 void frmFillRange::Command3_Click()
 {
     const int line = Slider1->value() - 1;
-    const auto f = [this, line](double x) {
-        return m_ctx.areaValue ? m_ctx.areaValue(x, line) : 0.0;
+    const auto f = [this, line](const double *xs, double *ys, std::size_t n) {
+        if (m_ctx.areaValues)
+            m_ctx.areaValues(xs, ys, n, line);
+        else
+            std::fill(ys, ys + n, 0.0);
     };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const AreaSum::Result result = AreaSum::Calculate(Text1->text(), Text2->text(),

@@ -48,7 +48,8 @@ struct FillRangeContext {
     std::function<void(int)> setPlotFillStyle;
     FormulaTypesetter typeset;
     std::function<void()> preCalc;                    // PreCalcFX
-    std::function<double(double x, int line)> areaValue;   // CalculateYArea as a number
+    // CalculateYArea as numbers: ys[i] for xs[i], i < n.
+    std::function<void(const double *xs, double *ys, std::size_t n, int line)> areaValues;
     platform::MessageService *messages = nullptr;
     platform::ColorDialog *colors = nullptr;
     std::function<void(QWidget *over)> printGraph;    // Print Options, modal over the dialog
