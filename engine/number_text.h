@@ -101,6 +101,29 @@ inline bool RoundQuick(double a, double &n, double &s, int &k)
     return (t >= 1e14) & (t < 1e15) & (std::fabs(t - n) < 0.5 - halfSpacing);
 }
 
+// n = t rounded to a whole number, where t = a * s rounded and the fraction of t lies so close
+// to one half that the product's rounding may have moved it across: the exact product
+// a * s = t + e (Dekker's split, exact in binary arithmetic) decides, halves to even.
+// t - n and the distances 0.5 - (t - n) are multiples of t's spacing, so they are exact too.
+inline double RoundNearHalf(double a, double s, double t, double n)
+{
+    constexpr double kSplit = 134217729.0;  // 2^27 + 1
+    const double ca = kSplit * a;
+    const double ah = ca - (ca - a);
+    const double al = a - ah;
+    const double cs = kSplit * s;
+    const double sh = cs - (cs - s);
+    const double sl = s - sh;
+    const double e = ((ah * sh - t) + ah * sl + al * sh) + al * sl;
+    const double d = t - n;
+    const bool nEven = (static_cast<std::uint64_t>(n) & 1) == 0;  // 0 <= n < 2^50
+    if (e > 0.5 - d || (e == 0.5 - d && !nEven))
+        return n + 1;
+    if (e < -0.5 - d || (e == -0.5 - d && !nEven))
+        return n - 1;
+    return n;
+}
+
 double NumberTextValueSlow(double v);
 
 } // namespace number_text_detail
@@ -108,15 +131,28 @@ double NumberTextValueSlow(double v);
 inline double NumberTextValue(double v)
 {
     using namespace number_text_detail;
-    // Zero, tiny, huge and non-finite values fall outside the table and take the exact path,
-    // as do the few the quick rounding cannot decide. The table's edge binades reach a little
-    // beyond [1E-05, 1E+15); rounding to 15 digits is the same there.
+    // Zero, tiny, huge and non-finite values fall outside the table and take the exact path, as
+    // do values next to a power of ten that the table's nearest double misplaces. The table's
+    // edge binades reach a little beyond [1E-05, 1E+15); rounding to 15 digits is the same there.
     const double a = std::fabs(v);
     const std::uint64_t binade = (std::bit_cast<std::uint64_t>(a) >> 52) - kFirstBinade;
-    double n, s;
-    int k;
-    if (binade < kBinadeScales.size() && RoundQuick(a, n, s, k))
-        return std::copysign(n / s, v);
+    if (binade < kBinadeScales.size()) {
+        const BinadeScale &b = kBinadeScales[binade];
+        const double s = b.scale[a >= b.next];
+        const double t = a * s;
+        if ((t >= 1e14) & (t < 1e15)) {
+            constexpr double kTwo52 = 4503599627370496.0;
+            double n = (t + kTwo52) - kTwo52;  // nearest whole number, halves to even
+            // The product is off by at most half its spacing: n is certain unless the
+            // fraction lies that close to one half.
+            const auto tb = std::bit_cast<std::uint64_t>(t);
+            const double halfSpacing =
+                std::bit_cast<double>((tb & 0x7ff0000000000000ULL) - (53ULL << 52));
+            if (!(std::fabs(t - n) < 0.5 - halfSpacing))
+                n = RoundNearHalf(a, s, t, n);
+            return std::copysign(n / s, v);
+        }
+    }
     return NumberTextValueSlow(v);
 }
 

@@ -108,6 +108,9 @@ TEST(NumberText, ValueOfSpecialCases)
     // A half at the 15th digit that is exact in binary goes to the even neighbour.
     EXPECT_EQ(NumberText(100000000000000.5), "100000000000000");
     EXPECT_EQ(NumberText(100000000000001.5), "100000000000002");
+    EXPECT_EQ(NumberTextValue(100000000000000.5), 100000000000000.0);
+    EXPECT_EQ(NumberTextValue(-100000000000001.5), -100000000000002.0);
+    EXPECT_EQ(NumberTextValue(2.5e-5 + 0.5e-19), Reference(2.5e-5 + 0.5e-19));
 }
 
 struct ParseCase
