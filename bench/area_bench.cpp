@@ -6,6 +6,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
 #include <cstddef>
 
 namespace {
@@ -70,6 +74,35 @@ void BM_AreaSumPlainLoop(benchmark::State &state)
 }
 BENCHMARK(BM_AreaSumPlainLoop)->Unit(benchmark::kMillisecond);
 
+// Keeps each run's time so that the ratio to the plain loop can be printed after the table.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    std::map<std::string, double> times;
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &r : runs)
+            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
+                times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto plain = reporter.times.find("BM_AreaSumPlainLoop");
+    if (plain != reporter.times.end()) {
+        for (const char *name : {"BM_AreaSumThroughEvaluator", "BM_AreaSumOfCppFunction"}) {
+            const auto it = reporter.times.find(name);
+            if (it != reporter.times.end())
+                std::printf("%-28s %6.2fx the plain loop\n", name, it->second / plain->second);
+        }
+    }
+    benchmark::Shutdown();
+    return 0;
+}
