@@ -137,9 +137,13 @@ inline double NumberTextValue(double v)
     const double a = std::fabs(v);
     const std::uint64_t binade = (std::bit_cast<std::uint64_t>(a) >> 52) - kFirstBinade;
     if (binade < kBinadeScales.size()) {
+        // Both candidate products at once; the larger scale is right unless it makes 16 digits.
         const BinadeScale &b = kBinadeScales[binade];
-        const double s = b.scale[a >= b.next];
-        const double t = a * s;
+        const double t0 = a * b.scale[0];
+        const double t1 = a * b.scale[1];
+        const bool upper = t0 >= 1e15;
+        const double s = upper ? b.scale[1] : b.scale[0];
+        const double t = upper ? t1 : t0;
         if ((t >= 1e14) & (t < 1e15)) {
             constexpr double kTwo52 = 4503599627370496.0;
             double n = (t + kTwo52) - kTwo52;  // nearest whole number, halves to even
