@@ -1,6 +1,8 @@
 // Arbitrary text as a script form and as an expression: the evaluator must neither crash nor
 // hang, and the numeric entry point must agree with the text it stands for.
+#include <array>
 #include <cstddef>
+#include <optional>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -14,7 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
 
   const linoveta::script::Expression e(text);
-  for (double x : {0.0, -3.0, 0.5, 1e20}) (void)e.Evaluate(x);
+  // The grouped evaluation gives each x what the single one gives.
+  const double xs[] = {0.0, -3.0, 0.5, 1e20, -0.0, 2.0, -1e-300, 3.0, 1e308};
+  constexpr std::size_t kXs = sizeof xs / sizeof xs[0];
+  linoveta::script::Result many[kXs];
+  e.EvaluateMany(xs, kXs, many);
+  for (std::size_t i = 0; i < kXs; ++i) {
+    const linoveta::script::Result one = e.Evaluate(xs[i]);
+    if (one.kind != many[i].kind || one.error != many[i].error) std::abort();
+    if (one.ok() && !(one.value == many[i].value)) std::abort();
+  }
 
   std::array<std::string, linoveta::kEvalLines> forms;
   forms[0] = std::string(text);
@@ -30,6 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (fx.CalculateYArea(x, 0) != (y == "NA" ? std::string("0") : y)) std::abort();
   }
+  std::optional<double> values[kXs];
+  fx.CalculateYValues(xs, kXs, 0, values);
+  for (std::size_t i = 0; i < kXs; ++i)
+    if (values[i] != fx.CalculateYValue(xs[i], 0)) std::abort();
 
   // The leading-number parse of any text, and the text of what it read, read back the same.
   const double n = linoveta::ParseLeadingNumber(text);
