@@ -1,8 +1,13 @@
 #include "workspace/dialogs/frm_eval_fx.h"
 
+#include "typeset/fonts.h"
+#include "typeset/formula_typesetter.h"
+
 #include "workspace/platform/scripted_platform.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -131,6 +136,19 @@ TEST_F(EvalFxFixture, SliderShowsTheChosenFormulaAndSkipsEmptyLines)
     EXPECT_EQ(typeset.size(), 2u);
 }
 
+// Line 1 is at the top of the slider: the arrow keys move the way the thumb looks.
+TEST_F(EvalFxFixture, SliderKeysMoveTheWayItIsDrawn)
+{
+    frmEvalFX dialog(context());
+    dialog.show();
+    QTest::keyClick(dialog.Slider1, Qt::Key_Down);
+    EXPECT_EQ(dialog.Slider1->value(), 2);
+    EXPECT_EQ(typeset.back(), QStringLiteral("f(x) = 1/x"));
+    QTest::keyClick(dialog.Slider1, Qt::Key_Up);
+    EXPECT_EQ(dialog.Slider1->value(), 1);
+    EXPECT_EQ(typeset.back(), QStringLiteral("f(x) = x"));
+}
+
 TEST_F(EvalFxFixture, OneLineHidesTheSliderAndWidensThePicture)
 {
     lastFunction = 0;
@@ -139,6 +157,49 @@ TEST_F(EvalFxFixture, OneLineHidesTheSliderAndWidensThePicture)
     EXPECT_EQ(dialog.Picture1->geometry(), QRect(16, 64, 281, 41));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Evaluate f(x)"));
     EXPECT_EQ(dialog.size(), QSize(313, 301));
+}
+
+// Pixels of the picture that differ from its background colour.
+int inkPixels(const QImage &image, QRgb background)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += (image.pixel(x, y) & 0xFFFFFF) != (background & 0xFFFFFF);
+    return count;
+}
+
+// The formula is typeset while the dialog is built, before the widget has been shown or
+// resized: it must still be in the picture, at the picture's size, once the dialog is up.
+TEST_F(EvalFxFixture, FormulaPictureShowsTheTypesetFormula)
+{
+    ASSERT_TRUE(registerApplicationFonts());
+    for (int last : {0, 3}) {
+        SCOPED_TRACE(last);
+        lastFunction = last;
+        lines[0] = QStringLiteral("x^2^");
+        EvalFxContext c = context();
+        c.typeset = [](const QString &text, Surface &target) {
+            basFprint::PrintFormula(text, target, false);
+        };
+        frmEvalFX dialog(std::move(c));
+        dialog.show();
+        QApplication::processEvents();
+        const QImage image = dialog.Picture1->surface().image();
+        EXPECT_EQ(image.size(), dialog.Picture1->size());
+        const QRgb back = colourFromRgbValue(dialog.Picture1->surface().backColor()).rgb();
+        EXPECT_GT(inkPixels(image, back), 50);
+        // Drawn in line 1's colour.
+        const QRgb ink = colourFromRgbValue(kColours[0]).rgb() & 0xFFFFFF;
+        bool inLineColour = false;
+        for (int y = 0; y < image.height() && !inLineColour; ++y)
+            for (int x = 0; x < image.width() && !inLineColour; ++x)
+                inLineColour = (image.pixel(x, y) & 0xFFFFFF) == ink;
+        EXPECT_TRUE(inLineColour);
+        // And what the widget paints is that picture.
+        const QImage shown = dialog.Picture1->grab().toImage();
+        EXPECT_GT(inkPixels(shown, back), 50);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "workspace/dialogs/frm_fill_range.h"
 
 #include "workspace/platform/scripted_platform.h"
+#include "frame_contents.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 using namespace linoveta;
@@ -89,6 +91,18 @@ TEST_F(FillRangeFixture, FirstOpeningShowsTheGraphWindowAndDefaults)
     EXPECT_EQ(dialog.size(), QSize(321, 473));
 }
 
+TEST_F(FillRangeFixture, FramesHoldTheirControls)
+{
+    frmFillRange dialog(context());
+    dialog.show();
+    for (QGroupBox *frame : {dialog.Frame1, dialog.Frame2, dialog.Frame3})
+        EXPECT_EQ(ControlsOutsideFrame(*frame), "") << frame->title().toStdString();
+    // The seven shown swatches sit in the middle of their frame.
+    const int left = dialog.Shape1[0]->x();
+    const int right = dialog.Frame1->width() - dialog.Shape1[7]->geometry().right() - 1;
+    EXPECT_LE(std::abs(left - right), 1);
+}
+
 TEST_F(FillRangeFixture, OneLineOffersShadingSeveralLinesOfferTheSlider)
 {
     {
@@ -106,7 +120,9 @@ TEST_F(FillRangeFixture, OneLineOffersShadingSeveralLinesOfferTheSlider)
     EXPECT_EQ(dialog.Slider1->maximum(), 3);
     EXPECT_FALSE(dialog.Command1->isEnabled());
 
-    dialog.Slider1->setValue(2);
+    // Line 1 is at the top: Down moves to the line below it.
+    QTest::keyClick(dialog.Slider1, Qt::Key_Down);
+    EXPECT_EQ(dialog.Slider1->value(), 2);
     EXPECT_EQ(currentFunction, 1);
     EXPECT_EQ(typeset.back(), QStringLiteral("f(x) = 2"));
     // An empty line changes neither the picture nor the current line.

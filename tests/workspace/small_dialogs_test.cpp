@@ -4,7 +4,9 @@
 #include "workspace/system_info.h"
 
 #include "workspace/platform/scripted_platform.h"
+#include "frame_contents.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -80,6 +82,18 @@ TEST(LineWidthTest, LayoutAndSlider)
     EXPECT_EQ(dialog.Slider1->maximum(), 10);
     EXPECT_EQ(dialog.Slider1->pageStep(), 2);
     EXPECT_EQ(dialog.Slider1->toolTip(), QStringLiteral("Slide to adjust drawing width."));
+}
+
+// The two captions above the slider line up, and the slider has a tick for every width.
+TEST(LineWidthTest, CaptionsShareOneLineAndEveryWidthHasATick)
+{
+    MainSlider main;
+    frmLineWidth dialog(main.slider);
+    dialog.show();
+    EXPECT_EQ(dialog.Label2->alignment() & Qt::AlignVertical_Mask,
+              dialog.Label1->alignment() & Qt::AlignVertical_Mask);
+    EXPECT_EQ(dialog.Label2->y(), dialog.Label1->y());
+    EXPECT_EQ(dialog.Slider1->tickInterval(), 1);
 }
 
 // A registry with the values a test puts in.
@@ -231,6 +245,21 @@ TEST(AboutTest, SystemInfoReportsWhenNothingCanStart)
     EXPECT_EQ(about.cmdSysInfo->text(), QStringLiteral("System Info..."));
     ASSERT_FALSE(about.Image1->pixmap().isNull());
     EXPECT_EQ(about.Image1->pixmap().size(), QSize(261, 110));
+}
+
+TEST(AboutTest, NoticeSitsInsideItsFrame)
+{
+    platform::Script script;
+    auto services = platform::makeScriptedPlatform(script);
+    frmAbout about(SystemInfoServices(), *services.messages);
+    about.show();
+    EXPECT_EQ(ControlsOutsideFrame(*about.Frame3), "");
+    EXPECT_EQ(about.Frame3->title(), QStringLiteral("Warning:"));
+    EXPECT_EQ(about.Frame4->title(), frmAbout::kRights);
+    // The notice's lines all fit in its label.
+    const QRect needed = about.Label1->fontMetrics().boundingRect(
+        about.Label1->contentsRect(), Qt::TextWordWrap, about.Label1->text());
+    EXPECT_LE(needed.height(), about.Label1->contentsRect().height());
 }
 
 TEST(SplashTest, TimerStartsOnShowingAndClosesTheSplashOnItsFirstTick)

@@ -21,6 +21,10 @@ FormulaPicture::FormulaPicture(QWidget *parent)
 void FormulaPicture::showFormula(const QString &displayText, RgbValue colour,
                                  const FormulaTypesetter &typeset)
 {
+    // A dialog draws its picture while it is being built, before the deferred resize event
+    // of a hidden widget arrives: size the surface from the geometry now, or the formula
+    // lands in a 1 x 1 picture that the later resize pads with background.
+    m_surface.resize(size());
     m_surface.setForeColor(colour);
     m_surface.cls();
     if (typeset)

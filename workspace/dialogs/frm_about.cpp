@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
 
 namespace linoveta {
 
@@ -36,7 +37,11 @@ frmAbout::frmAbout(SystemInfoServices services, platform::MessageService &messag
     Frame3->setGeometry(px(120), px(1800), px(3915), px(1335));
     Label1 = new QLabel(kNotice, Frame3);
     Label1->setWordWrap(true);
-    Label1->setGeometry(px(120), px(240), px(3675), px(1020));
+    // The style puts the caption above the border rather than on it: keep the notice below.
+    QRect notice(px(120), px(240), px(3675), px(1020));
+    const QRect inside = Frame3->contentsRect();
+    notice.moveTop(std::max(notice.top(), inside.top()));
+    Label1->setGeometry(notice & inside);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Frame4 = new QGroupBox(kRights, this);
     Frame4->setGeometry(px(120), px(3240), px(3915), px(375));

@@ -47,6 +47,7 @@ void frmEvalFX::buildLayout()
     Slider1 = new QSlider(Qt::Vertical, this);
     Slider1->setRange(1, 5);
     Slider1->setInvertedAppearance(true);
+    Slider1->setInvertedControls(true);    // so Down and the wheel move towards line 5 too
     Slider1->setTickPosition(QSlider::TicksRight);
     Slider1->setPageStep(1);
     Slider1->setToolTip(QStringLiteral("Slide to select function."));

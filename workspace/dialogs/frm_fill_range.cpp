@@ -116,6 +116,7 @@ void frmFillRange::buildLayout()
     Slider1 = new QSlider(Qt::Vertical, this);
     Slider1->setRange(1, 5);
     Slider1->setInvertedAppearance(true);   // line 1 at the top
+    Slider1->setInvertedControls(true);    // so Down and the wheel move towards line 5 too
     Slider1->setTickPosition(QSlider::TicksRight);
     Slider1->setPageStep(1);
     Slider1->setToolTip(QStringLiteral("Slide to select function."));
@@ -152,10 +153,11 @@ void frmFillRange::buildLayout()
 
     Frame1 = new QGroupBox(QStringLiteral("Shade Style"), this);
     Frame1->setGeometry(px(240), px(3360), px(4335), px(1695));
-    // Style 1 (transparent) exists but is hidden; the seven others sit 600 twips apart.
+    // Style 1 (transparent) exists but is hidden; the seven others sit 600 twips apart, the
+    // row (6 * 600 + 495 twips) centred in the frame.
     int slot = 0;
     for (int i = 0; i < 8; ++i) {
-        const int left = 240 + 600 * slot;
+        const int left = 120 + 600 * slot;
         auto *swatch = new StyleSwatch(i, Frame1);
         swatch->setGeometry(px(left), px(300), px(495), px(495));
         Shape1[static_cast<std::size_t>(i)] = swatch;

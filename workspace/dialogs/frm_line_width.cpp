@@ -26,12 +26,15 @@ frmLineWidth::frmLineWidth(QSlider &mainSlider, QWidget *parent)
     setFixedSize(px(4215), px(2160));
     Label2 = new QLabel(QStringLiteral("Minimum"), this);
     Label2->setGeometry(px(360), px(240), px(1455), px(375));
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1 = new QLabel(QStringLiteral("Maximum"), this);
     Label1->setGeometry(px(2520), px(240), px(1335), px(375));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Slider1 = new QSlider(Qt::Horizontal, this);
     Slider1->setRange(1, 10);
     Slider1->setPageStep(2);
+    // Left to itself, the style ticks every page step from 0, which leaves an odd gap at 10.
+    Slider1->setTickInterval(1);
     Slider1->setTickPosition(QSlider::TicksBelow);
     Slider1->setToolTip(QStringLiteral("Slide to adjust drawing width."));
     Slider1->setGeometry(px(240), px(600), px(3735), px(675));
