@@ -178,15 +178,6 @@ std::string frmCalcFX::CalculateYArea(double ValueOfX, int whichEqu) const {
   return "0";
 }
 
-std::optional<double> frmCalcFX::CalculateYValue(double ValueOfX, int whichEqu) const {
-  const YValue v = Evaluate(ValueOfX, whichEqu);
-  switch (v.kind) {
-    case YValue::Kind::Value: return v.value;
-    case YValue::Kind::Empty: return 0.0;
-    default: return std::nullopt;
-  }
-}
-
 double frmCalcFX::CalculateYAreaValue(double ValueOfX, int whichEqu) const {
   const YValue v = Evaluate(ValueOfX, whichEqu);
   if (v.kind == YValue::Kind::Value) return v.value;

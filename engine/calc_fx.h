@@ -19,7 +19,9 @@ inline constexpr int kEvalLines = 5;  // EvalFormula(0..4)
 // (NumberText) reads back as; a result whose text would not read back as a double (next to the
 // largest double) is an error.
 struct YValue {
-  enum class Kind : std::uint8_t { Value, Empty, Error };
+  // A whole register wide: a byte-wide kind makes the compiler assemble a returned YValue in
+  // memory and read it back wider than it was written, which stalls every call.
+  enum class Kind : std::uint64_t { Value, Empty, Error };
   Kind kind = Kind::Empty;
   double value = 0;
 };
@@ -49,8 +51,15 @@ class frmCalcFX {
   // The evaluation behind the three texts.
   YValue Evaluate(double ValueOfX, int whichEqu) const;
   // CalculateY as a number: exactly the value its text reads as ("0" for no formula); nullopt
-  // where the text is "NA".
-  std::optional<double> CalculateYValue(double ValueOfX, int whichEqu) const;
+  // where the text is "NA". Inline, so that the optional is built in the caller.
+  std::optional<double> CalculateYValue(double ValueOfX, int whichEqu) const {
+    const YValue v = Evaluate(ValueOfX, whichEqu);
+    switch (v.kind) {
+      case YValue::Kind::Value: return v.value;
+      case YValue::Kind::Empty: return 0.0;
+      default: return std::nullopt;
+    }
+  }
   // CalculateYArea as a number: 0 for no formula and on any error.
   double CalculateYAreaValue(double ValueOfX, int whichEqu) const;
 
