@@ -560,6 +560,22 @@ void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
             }
         };
         double *top = base - L;
+        // The operations that can fail, on the two top rows and on the top row.
+        auto binaryChecked = [&](auto op) {
+            top -= L;
+            for (std::size_t l = 0; l < m; ++l) {
+                double r = 0;
+                check(l, op(top[l], top[l + L], r), r);
+                top[l] = r;
+            }
+        };
+        auto unaryChecked = [&](auto op) {
+            for (std::size_t l = 0; l < m; ++l) {
+                double r = 0;
+                check(l, op(top[l], r), r);
+                top[l] = r;
+            }
+        };
 
         for (const Instr &in : code_) {
             const double k = in.k;
@@ -585,20 +601,10 @@ void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
                 for (std::size_t l = 0; l < m; ++l) top[l] *= top[l + L];
                 break;
             case Op::Div:
-                top -= L;
-                for (std::size_t l = 0; l < m; ++l) {
-                    double r = 0;
-                    check(l, Divide(top[l], top[l + L], r), r);
-                    top[l] = r;
-                }
+                binaryChecked(Divide);
                 break;
             case Op::Pow:
-                top -= L;
-                for (std::size_t l = 0; l < m; ++l) {
-                    double r = 0;
-                    check(l, Power(top[l], top[l + L], r), r);
-                    top[l] = r;
-                }
+                binaryChecked(Power);
                 break;
             case Op::Neg:
                 for (std::size_t l = 0; l < m; ++l) top[l] = -top[l];
@@ -634,28 +640,16 @@ void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
                 for (std::size_t l = 0; l < m; ++l) top[l] /= k;
                 break;
             case Op::PowC:
-                for (std::size_t l = 0; l < m; ++l) {
-                    double r = 0;
-                    check(l, Power(top[l], k, r), r);
-                    top[l] = r;
-                }
+                unaryChecked([k](double a, double &r) { return Power(a, k, r); });
                 break;
             case Op::RSubC:
                 for (std::size_t l = 0; l < m; ++l) top[l] = k - top[l];
                 break;
             case Op::RDivC:
-                for (std::size_t l = 0; l < m; ++l) {
-                    double r = 0;
-                    check(l, Divide(k, top[l], r), r);
-                    top[l] = r;
-                }
+                unaryChecked([k](double a, double &r) { return Divide(k, a, r); });
                 break;
             case Op::RPowC:
-                for (std::size_t l = 0; l < m; ++l) {
-                    double r = 0;
-                    check(l, Power(k, top[l], r), r);
-                    top[l] = r;
-                }
+                unaryChecked([k](double a, double &r) { return Power(k, a, r); });
                 break;
             }
         }
