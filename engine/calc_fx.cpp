@@ -96,62 +96,73 @@ YValue frmCalcFX::Evaluate(double ValueOfX, int whichEqu) const {
   return out;
 }
 
-void frmCalcFX::Evaluate(const double* xs, std::size_t n, int whichEqu, YValue* out) const {
-  if (whichEqu < 0 || whichEqu >= kEvalLines) {
-    for (std::size_t i = 0; i < n; ++i) out[i] = {YValue::Kind::Error, 0};
-    return;
-  }
-  const script::Expression& e = compiled_[whichEqu];
-  if (e.empty()) {
-    for (std::size_t i = 0; i < n; ++i) out[i] = YValue{};
-    return;
-  }
+namespace {
+
+// The compiled expression at xs[0..n), a group at a time: x bound as the value of its text,
+// the result as the value of its text. sink(i, kind, value) receives each result.
+template <typename Sink>
+void EvaluateGroups(const script::Expression& e, const double* xs, std::size_t n, Sink&& sink) {
   constexpr std::size_t L = script::Expression::kLanes;
   double bound[L];
-  double y[L];
   script::Result r[L];
   for (std::size_t first = 0; first < n; first += L) {
     const std::size_t m = std::min(L, n - first);
     for (std::size_t l = 0; l < m; ++l) bound[l] = NumberTextValue(xs[first + l]);
     e.EvaluateMany(bound, m, r);
-    for (std::size_t l = 0; l < m; ++l) y[l] = NumberTextValue(r[l].value);
     for (std::size_t l = 0; l < m; ++l) {
-      YValue& v = out[first + l];
+      const double y = NumberTextValue(r[l].value);
       const bool failed = !(std::fabs(bound[l]) <= 1.7976931348623157e308) ||
-                          r[l].kind == script::Result::Kind::Error || std::isinf(y[l]);
-      v.kind = failed ? YValue::Kind::Error : YValue::Kind::Value;
-      v.value = failed ? 0 : y[l];
+                          r[l].kind == script::Result::Kind::Error || std::isinf(y);
+      sink(first + l, failed ? YValue::Kind::Error : YValue::Kind::Value, failed ? 0.0 : y);
     }
   }
+}
+
+}  // namespace
+
+void frmCalcFX::Evaluate(const double* xs, std::size_t n, int whichEqu, YValue* out) const {
+  if (whichEqu < 0 || whichEqu >= kEvalLines) {
+    std::fill(out, out + n, YValue{YValue::Kind::Error, 0});
+    return;
+  }
+  const script::Expression& e = compiled_[whichEqu];
+  if (e.empty()) {
+    std::fill(out, out + n, YValue{});
+    return;
+  }
+  EvaluateGroups(e, xs, n, [out](std::size_t i, YValue::Kind kind, double value) {
+    out[i] = {kind, value};
+  });
 }
 
 void frmCalcFX::CalculateYValues(const double* xs, std::size_t n, int whichEqu,
                                  std::optional<double>* out) const {
-  constexpr std::size_t L = script::Expression::kLanes;
-  YValue v[L];
-  for (std::size_t first = 0; first < n; first += L) {
-    const std::size_t m = std::min(L, n - first);
-    Evaluate(xs + first, m, whichEqu, v);
-    for (std::size_t l = 0; l < m; ++l) {
-      switch (v[l].kind) {
-        case YValue::Kind::Value: out[first + l] = v[l].value; break;
-        case YValue::Kind::Empty: out[first + l] = 0.0; break;
-        default: out[first + l] = std::nullopt; break;
-      }
-    }
+  if (whichEqu < 0 || whichEqu >= kEvalLines) {
+    std::fill(out, out + n, std::nullopt);
+    return;
   }
+  const script::Expression& e = compiled_[whichEqu];
+  if (e.empty()) {
+    std::fill(out, out + n, 0.0);
+    return;
+  }
+  EvaluateGroups(e, xs, n, [out](std::size_t i, YValue::Kind kind, double value) {
+    if (kind == YValue::Kind::Value)
+      out[i] = value;
+    else
+      out[i] = std::nullopt;
+  });
 }
 
 void frmCalcFX::CalculateYAreaValues(const double* xs, std::size_t n, int whichEqu,
                                      double* out) const {
-  constexpr std::size_t L = script::Expression::kLanes;
-  YValue v[L];
-  for (std::size_t first = 0; first < n; first += L) {
-    const std::size_t m = std::min(L, n - first);
-    Evaluate(xs + first, m, whichEqu, v);
-    for (std::size_t l = 0; l < m; ++l)
-      out[first + l] = v[l].kind == YValue::Kind::Value ? v[l].value : 0.0;
+  if (whichEqu < 0 || whichEqu >= kEvalLines || compiled_[whichEqu].empty()) {
+    std::fill(out, out + n, 0.0);
+    return;
   }
+  EvaluateGroups(compiled_[whichEqu], xs, n, [out](std::size_t i, YValue::Kind kind, double value) {
+    out[i] = kind == YValue::Kind::Value ? value : 0.0;
+  });
 }
 
 std::string frmCalcFX::CalculateY(double ValueOfX, int whichEqu) const {

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -89,17 +90,21 @@ AreaSum::Result AreaSum::SumOf(double min, double max, double dx, V &&values, QC
     // points are collected a group at a time; the terms are added in order as before.
     double area = 0;
     double x = min;
-    double terms = 0;
-    const bool up = dx >= 0;
+    // The guard against a sum that runs away: at most kMaxTerms + 3 terms.
+    auto termsLeft = static_cast<std::size_t>(kMaxTerms) + 3;
     double xs[kGroup];
     double ys[kGroup];
     for (;;) {
+        const std::size_t room = std::min(kGroup, termsLeft);
         std::size_t n = 0;
-        while (n < kGroup && (up ? x <= max : x >= max) && terms <= kMaxTerms + 2) {
-            xs[n++] = x;
-            x += dx;
-            ++terms;
+        if (dx >= 0) {
+            for (; n < room && x <= max; ++n, x += dx)
+                xs[n] = x;
+        } else {
+            for (; n < room && x >= max; ++n, x += dx)
+                xs[n] = x;
         }
+        termsLeft -= n;
         if (n == 0)
             break;
         values(static_cast<const double *>(xs), static_cast<double *>(ys), n);
