@@ -138,6 +138,31 @@ TEST(ImageSurfaceTest, LinesAreAliasedInThePenColour)
     EXPECT_EQ(surface.image().pixel(10, 6), qRgb(255, 255, 255));
 }
 
+// Lines are collected and drawn later in groups: whatever comes next (a line of another pen, a
+// point, a box, text, a fill, an XOR line) must still land on top of them, in order.
+TEST(ImageSurfaceTest, CollectedLinesKeepTheDrawingOrder)
+{
+    ImageSurface surface(QSize(30, 30));
+    surface.setScaleMode(ScaleMode::Pixels);
+    surface.line(0, 5, 29, 5, 0x0000FF);   // red
+    surface.line(10, 5, 20, 5, 0xFF0000);  // blue over part of it
+    surface.line(15, 5, 15, 5, 0x00FF00);  // a green point over that
+    surface.line(0, 10, 29, 10, 0x0000FF);
+    surface.setFillStyle(FillSolid);
+    surface.setFillColor(0x000000);
+    surface.box(12, 8, 14, 12, 0x000000, BoxStyle::Filled);  // black over the red line
+    surface.line(0, 20, 29, 20, 0x0000FF);
+    surface.setDrawMode(DrawMode::Xor);
+    surface.line(0, 20, 29, 20, 0xFFFFFF);  // flips the red line just drawn
+    const QImage &image = surface.image();
+    EXPECT_EQ(image.pixel(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(12, 5), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(15, 5), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(5, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(13, 10), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(5, 20), qRgb(0, 255, 255));
+}
+
 TEST(ImageSurfaceTest, LinesReachingFarOutsideAreClippedNotLost)
 {
     ImageSurface surface(QSize(20, 20));
