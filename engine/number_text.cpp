@@ -109,11 +109,12 @@ Decimal15 ToDecimal15(double v)
     std::uint64_t q;
     int k;
     bool unchanged;
-    double n, scale;
-    if (a >= 1e-5 && a < 1e15 && RoundQuick(a, n, scale, k)) {
-        d.digits = static_cast<std::uint64_t>(n);
-        d.exponent = -k;
-        return d;
+    if (a >= 1e-5 && a < 1e15) {
+        if (const Scaled15 scaled = ScaleTo15Digits(a); scaled.ok) {
+            d.digits = static_cast<std::uint64_t>(Round15(a, scaled));
+            d.exponent = -scaled.k;
+            return d;
+        }
     }
     if (a >= 1e-5 && a < 1e15 && RoundFast(a, q, k, unchanged)) {
         d.digits = q;

@@ -80,25 +80,30 @@ constexpr std::array<BinadeScale, kLastBinade - kFirstBinade + 1> MakeBinadeScal
 
 inline constexpr auto kBinadeScales = MakeBinadeScales();
 
-// a in [1E-05, 1E+15): n = a * s rounded half-even to a whole number of 15 digits, s = 10^k, in
-// double arithmetic. The product is off by at most half its spacing, so n is certain when the
-// fraction stays that far from one half; otherwise (a few per cent of values) it returns false
-// and the exact path decides, as it does when a lies next to a power of ten that the table's
-// nearest double misplaces.
-inline bool RoundQuick(double a, double &n, double &s, int &k)
+// a scaled to 15 digits in front of the point: s = 10^k and t = a * s rounded. `ok` is false
+// for a outside the table's binades (zero, tiny, huge, not finite) and where t misses
+// [1E+14, 1E+15) next to a power of ten; the exact paths decide those. Both candidate
+// products are taken at once: the larger scale is right unless it makes 16 digits.
+struct Scaled15
 {
-    const auto bits = std::bit_cast<std::uint64_t>(a);
-    const BinadeScale &b = kBinadeScales[static_cast<std::size_t>((bits >> 52) - kFirstBinade)];
-    const bool upper = a >= b.next;
-    s = b.scale[upper];
-    k = b.k[upper];
-    const double t = a * s;
-    constexpr double kTwo52 = 4503599627370496.0;
-    n = (t + kTwo52) - kTwo52;  // nearest whole number, halves to even (t < 2^50)
-    const auto tb = std::bit_cast<std::uint64_t>(t);
-    const double halfSpacing = std::bit_cast<double>((tb & 0x7ff0000000000000ULL) - (53ULL << 52));
-    // One branch for the caller instead of three.
-    return (t >= 1e14) & (t < 1e15) & (std::fabs(t - n) < 0.5 - halfSpacing);
+    double s;
+    double t;
+    int k;
+    bool ok;
+};
+
+inline Scaled15 ScaleTo15Digits(double a)
+{
+    const std::uint64_t binade = (std::bit_cast<std::uint64_t>(a) >> 52) - kFirstBinade;
+    if (binade >= kBinadeScales.size())
+        return {1, 0, 0, false};
+    const BinadeScale &b = kBinadeScales[binade];
+    const double t0 = a * b.scale[0];
+    const double t1 = a * b.scale[1];
+    const bool upper = t0 >= 1e15;
+    const double t = upper ? t1 : t0;
+    const bool inRange = (t >= 1e14) & (t < 1e15);  // one branch for the caller, not two
+    return {upper ? b.scale[1] : b.scale[0], t, upper ? b.k[1] : b.k[0], inRange};
 }
 
 // n = t rounded to a whole number, where t = a * s rounded and the fraction of t lies so close
@@ -124,6 +129,21 @@ inline double RoundNearHalf(double a, double s, double t, double n)
     return n;
 }
 
+// The exact product a * s rounded half-even to a whole number, for a scaled by ScaleTo15Digits.
+// The rounded product is off by at most half its spacing, so its nearest whole number is
+// certain unless the fraction lies that close to one half.
+inline double Round15(double a, const Scaled15 &scaled)
+{
+    const double t = scaled.t;
+    constexpr double kTwo52 = 4503599627370496.0;
+    const double n = (t + kTwo52) - kTwo52;  // nearest whole number, halves to even (t < 2^50)
+    const auto tb = std::bit_cast<std::uint64_t>(t);
+    const double halfSpacing = std::bit_cast<double>((tb & 0x7ff0000000000000ULL) - (53ULL << 52));
+    if (std::fabs(t - n) < 0.5 - halfSpacing)
+        return n;
+    return RoundNearHalf(a, scaled.s, t, n);
+}
+
 double NumberTextValueSlow(double v);
 
 } // namespace number_text_detail
@@ -131,32 +151,12 @@ double NumberTextValueSlow(double v);
 inline double NumberTextValue(double v)
 {
     using namespace number_text_detail;
-    // Zero, tiny, huge and non-finite values fall outside the table and take the exact path, as
-    // do values next to a power of ten that the table's nearest double misplaces. The table's
-    // edge binades reach a little beyond [1E-05, 1E+15); rounding to 15 digits is the same there.
+    // The table's edge binades reach a little beyond [1E-05, 1E+15); rounding to 15 digits is
+    // the same there.
     const double a = std::fabs(v);
-    const std::uint64_t binade = (std::bit_cast<std::uint64_t>(a) >> 52) - kFirstBinade;
-    if (binade < kBinadeScales.size()) {
-        // Both candidate products at once; the larger scale is right unless it makes 16 digits.
-        const BinadeScale &b = kBinadeScales[binade];
-        const double t0 = a * b.scale[0];
-        const double t1 = a * b.scale[1];
-        const bool upper = t0 >= 1e15;
-        const double s = upper ? b.scale[1] : b.scale[0];
-        const double t = upper ? t1 : t0;
-        if ((t >= 1e14) & (t < 1e15)) {
-            constexpr double kTwo52 = 4503599627370496.0;
-            double n = (t + kTwo52) - kTwo52;  // nearest whole number, halves to even
-            // The product is off by at most half its spacing: n is certain unless the
-            // fraction lies that close to one half.
-            const auto tb = std::bit_cast<std::uint64_t>(t);
-            const double halfSpacing =
-                std::bit_cast<double>((tb & 0x7ff0000000000000ULL) - (53ULL << 52));
-            if (!(std::fabs(t - n) < 0.5 - halfSpacing))
-                n = RoundNearHalf(a, s, t, n);
-            return std::copysign(n / s, v);
-        }
-    }
+    const Scaled15 scaled = ScaleTo15Digits(a);
+    if (scaled.ok)
+        return std::copysign(Round15(a, scaled) / scaled.s, v);
     return NumberTextValueSlow(v);
 }
 
