@@ -130,6 +130,25 @@ Decimal15 ToDecimal15(double v)
 
 } // namespace
 
+double number_text_detail::RoundNearHalf(double a, double s, double t, double n)
+{
+    constexpr double kSplit = 134217729.0;  // 2^27 + 1
+    const double ca = kSplit * a;
+    const double ah = ca - (ca - a);
+    const double al = a - ah;
+    const double cs = kSplit * s;
+    const double sh = cs - (cs - s);
+    const double sl = s - sh;
+    const double e = ((ah * sh - t) + ah * sl + al * sh) + al * sl;
+    const double d = t - n;
+    const bool nEven = (static_cast<std::uint64_t>(n) & 1) == 0;  // 0 <= n < 2^50
+    if (e > 0.5 - d || (e == 0.5 - d && !nEven))
+        return n + 1;
+    if (e < -0.5 - d || (e == -0.5 - d && !nEven))
+        return n - 1;
+    return n;
+}
+
 double number_text_detail::NumberTextValueSlow(double v)
 {
     if (v == 0)
@@ -168,16 +187,18 @@ std::string FormatDecimal15(Decimal15 d)
         return "0";
     std::uint64_t q = d.digits;
     int exp = d.exponent;
-    // At most 15 trailing zeros: strip them 8, 4, 2 and 1 at a time.
-    for (const auto &[factor, count] : {std::pair<std::uint64_t, int>{100000000, 8},
-                                        {10000, 4},
-                                        {100, 2},
-                                        {10, 1}}) {
-        if (q % factor == 0) {
-            q /= factor;
-            exp += count;
+    // At most 15 trailing zeros: strip them 8, 4, 2 and 1 at a time. Written out, so that each
+    // division is by a constant (a multiplication) rather than a 64-bit divide.
+    auto strip = [&q, &exp]<std::uint64_t kFactor, int kCount>() {
+        if (q % kFactor == 0) {
+            q /= kFactor;
+            exp += kCount;
         }
-    }
+    };
+    strip.template operator()<100000000, 8>();
+    strip.template operator()<10000, 4>();
+    strip.template operator()<100, 2>();
+    strip.template operator()<10, 1>();
     char digits[24];
     auto res = std::to_chars(digits, digits + sizeof digits, q);
     const int len = static_cast<int>(res.ptr - digits);

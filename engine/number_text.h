@@ -110,24 +110,7 @@ inline Scaled15 ScaleTo15Digits(double a)
 // to one half that the product's rounding may have moved it across: the exact product
 // a * s = t + e (Dekker's split, exact in binary arithmetic) decides, halves to even.
 // t - n and the distances 0.5 - (t - n) are multiples of t's spacing, so they are exact too.
-inline double RoundNearHalf(double a, double s, double t, double n)
-{
-    constexpr double kSplit = 134217729.0;  // 2^27 + 1
-    const double ca = kSplit * a;
-    const double ah = ca - (ca - a);
-    const double al = a - ah;
-    const double cs = kSplit * s;
-    const double sh = cs - (cs - s);
-    const double sl = s - sh;
-    const double e = ((ah * sh - t) + ah * sl + al * sh) + al * sl;
-    const double d = t - n;
-    const bool nEven = (static_cast<std::uint64_t>(n) & 1) == 0;  // 0 <= n < 2^50
-    if (e > 0.5 - d || (e == 0.5 - d && !nEven))
-        return n + 1;
-    if (e < -0.5 - d || (e == -0.5 - d && !nEven))
-        return n - 1;
-    return n;
-}
+double RoundNearHalf(double a, double s, double t, double n);  // out of line: rarely taken
 
 // The exact product a * s rounded half-even to a whole number, for a scaled by ScaleTo15Digits.
 // The rounded product is off by at most half its spacing, so its nearest whole number is
