@@ -71,35 +71,20 @@ const std::string& frmCalcFX::EvalFormula(int i) const {
   return evalFormula_[i];
 }
 
-YValue frmCalcFX::Evaluate(double ValueOfX, int whichEqu) const {
-  YValue out;
-  if (whichEqu < 0 || whichEqu >= kEvalLines) {
-    out.kind = YValue::Kind::Error;
-    return out;
-  }
-  const script::Expression& e = compiled_[whichEqu];
-  if (e.empty()) return out;
-  // The value of x's text; a text that would not read back as a number fails the evaluation.
-  const double x = NumberTextValue(ValueOfX);
-  if (!(std::fabs(x) <= 1.7976931348623157e308)) {
-    out.kind = YValue::Kind::Error;
-    return out;
-  }
-  const script::Result r = e.Evaluate(x);
-  if (!r.ok()) {
-    out.kind = r.kind == script::Result::Kind::Empty ? YValue::Kind::Empty : YValue::Kind::Error;
-    return out;
-  }
-  // A value next to the largest double whose 15-digit text would not read back is an overflow.
-  out.value = NumberTextValue(r.value);
-  out.kind = std::isinf(out.value) ? YValue::Kind::Error : YValue::Kind::Value;
-  return out;
-}
-
 namespace {
 
+// One evaluation's outcome, from x bound as the value of its text and the expression's result:
+// an x whose text would not read back as a number fails, and so does a value next to the
+// largest double whose 15-digit text would not read back.
+YValue Outcome(double boundX, const script::Result& r) {
+  if (!(std::fabs(boundX) <= 1.7976931348623157e308) || !r.ok()) return {YValue::Kind::Error, 0};
+  const double y = NumberTextValue(r.value);
+  if (std::isinf(y)) return {YValue::Kind::Error, 0};
+  return {YValue::Kind::Value, y};
+}
+
 // The compiled expression at xs[0..n), a group at a time: x bound as the value of its text,
-// the result as the value of its text. sink(i, kind, value) receives each result.
+// the result as the value of its text. sink(i, outcome) receives each result.
 template <typename Sink>
 void EvaluateGroups(const script::Expression& e, const double* xs, std::size_t n, Sink&& sink) {
   constexpr std::size_t L = script::Expression::kLanes;
@@ -109,30 +94,18 @@ void EvaluateGroups(const script::Expression& e, const double* xs, std::size_t n
     const std::size_t m = std::min(L, n - first);
     for (std::size_t l = 0; l < m; ++l) bound[l] = NumberTextValue(xs[first + l]);
     e.EvaluateMany(bound, m, r);
-    for (std::size_t l = 0; l < m; ++l) {
-      const double y = NumberTextValue(r[l].value);
-      const bool failed = !(std::fabs(bound[l]) <= 1.7976931348623157e308) ||
-                          r[l].kind == script::Result::Kind::Error || std::isinf(y);
-      sink(first + l, failed ? YValue::Kind::Error : YValue::Kind::Value, failed ? 0.0 : y);
-    }
+    for (std::size_t l = 0; l < m; ++l) sink(first + l, Outcome(bound[l], r[l]));
   }
 }
 
 }  // namespace
 
-void frmCalcFX::Evaluate(const double* xs, std::size_t n, int whichEqu, YValue* out) const {
-  if (whichEqu < 0 || whichEqu >= kEvalLines) {
-    std::fill(out, out + n, YValue{YValue::Kind::Error, 0});
-    return;
-  }
+YValue frmCalcFX::Evaluate(double ValueOfX, int whichEqu) const {
+  if (whichEqu < 0 || whichEqu >= kEvalLines) return {YValue::Kind::Error, 0};
   const script::Expression& e = compiled_[whichEqu];
-  if (e.empty()) {
-    std::fill(out, out + n, YValue{});
-    return;
-  }
-  EvaluateGroups(e, xs, n, [out](std::size_t i, YValue::Kind kind, double value) {
-    out[i] = {kind, value};
-  });
+  if (e.empty()) return {};
+  const double x = NumberTextValue(ValueOfX);
+  return Outcome(x, e.Evaluate(x));
 }
 
 void frmCalcFX::CalculateYValues(const double* xs, std::size_t n, int whichEqu,
@@ -146,9 +119,9 @@ void frmCalcFX::CalculateYValues(const double* xs, std::size_t n, int whichEqu,
     std::fill(out, out + n, 0.0);
     return;
   }
-  EvaluateGroups(e, xs, n, [out](std::size_t i, YValue::Kind kind, double value) {
-    if (kind == YValue::Kind::Value)
-      out[i] = value;
+  EvaluateGroups(e, xs, n, [out](std::size_t i, const YValue& v) {
+    if (v.kind == YValue::Kind::Value)
+      out[i] = v.value;
     else
       out[i] = std::nullopt;
   });
@@ -160,8 +133,8 @@ void frmCalcFX::CalculateYAreaValues(const double* xs, std::size_t n, int whichE
     std::fill(out, out + n, 0.0);
     return;
   }
-  EvaluateGroups(compiled_[whichEqu], xs, n, [out](std::size_t i, YValue::Kind kind, double value) {
-    out[i] = kind == YValue::Kind::Value ? value : 0.0;
+  EvaluateGroups(compiled_[whichEqu], xs, n, [out](std::size_t i, const YValue& v) {
+    out[i] = v.kind == YValue::Kind::Value ? v.value : 0.0;
   });
 }
 

@@ -63,10 +63,9 @@ class frmCalcFX {
   // CalculateYArea as a number: 0 for no formula and on any error.
   double CalculateYAreaValue(double ValueOfX, int whichEqu) const;
 
-  // The same three for many x at once: out[i] is what the single call gives for xs[i]. Callers
+  // The same two for many x at once: out[i] is what the single call gives for xs[i]. Callers
   // that know several x ahead (the plotter's probes, the area sum) use these; they run the
   // compiled expression over groups of x.
-  void Evaluate(const double* xs, std::size_t n, int whichEqu, YValue* out) const;
   void CalculateYValues(const double* xs, std::size_t n, int whichEqu,
                         std::optional<double>* out) const;
   void CalculateYAreaValues(const double* xs, std::size_t n, int whichEqu, double* out) const;
