@@ -115,11 +115,11 @@ Decimal15 ToDecimal15(double v)
             d.exponent = -scaled.k;
             return d;
         }
-    }
-    if (a >= 1e-5 && a < 1e15 && RoundFast(a, q, k, unchanged)) {
-        d.digits = q;
-        d.exponent = -k;
-        return d;
+        if (RoundFast(a, q, k, unchanged)) {
+            d.digits = q;
+            d.exponent = -k;
+            return d;
+        }
     }
     char buf[64];
     std::size_t len;
@@ -140,11 +140,13 @@ double number_text_detail::RoundNearHalf(double a, double s, double t, double n)
     const double sh = cs - (cs - s);
     const double sl = s - sh;
     const double e = ((ah * sh - t) + ah * sl + al * sh) + al * sl;
+    // The fraction of the exact product is d + e. An exact half needs no correction: a whole
+    // number and a half below 2^50 is itself a double, so then t is exact (e = 0) and the
+    // rounding that gave n already chose the even neighbour.
     const double d = t - n;
-    const bool nEven = (static_cast<std::uint64_t>(n) & 1) == 0;  // 0 <= n < 2^50
-    if (e > 0.5 - d || (e == 0.5 - d && !nEven))
+    if (e > 0.5 - d)
         return n + 1;
-    if (e < -0.5 - d || (e == -0.5 - d && !nEven))
+    if (e < -0.5 - d)
         return n - 1;
     return n;
 }
