@@ -1,16 +1,14 @@
 // The Calculate Area sum of sin(x)^2 + x over -1000..1000 with dx = 0.001 (2e6 terms), through
 // the evaluator, against a plain loop of the same function and step.
+#include "bench/timing_reporter.h"
 #include "engine/calc_fx.h"
 #include "workspace/area_sum.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
-#include <map>
-#include <string>
-#include <vector>
 #include <cstddef>
+#include <cstdio>
 
 namespace {
 
@@ -74,26 +72,12 @@ void BM_AreaSumPlainLoop(benchmark::State &state)
 }
 BENCHMARK(BM_AreaSumPlainLoop)->Unit(benchmark::kMillisecond);
 
-// Keeps each run's time so that the ratio to the plain loop can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    TimingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto plain = reporter.times.find("BM_AreaSumPlainLoop");
     if (plain != reporter.times.end()) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing_reporter.h"
 #include "engine/calc_fx.h"
 #include "engine/rounding.h"
 
@@ -112,18 +113,6 @@ void BM_MuParser(benchmark::State& state, const Case* c) {
 }
 #endif
 
-// Keeps each run's time per iteration so that the ratios can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-        times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,7 +125,7 @@ int main(int argc, char** argv) {
 #endif
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  TimingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 #ifdef LINOVETA_HAVE_MUPARSER
   std::printf("\n%-22s %16s %16s %16s\n", "ours/muparser", "CalculateY", "numeric",

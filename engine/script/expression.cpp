@@ -523,10 +523,6 @@ failed:
     return out;
 }
 
-} // namespace linoveta::script
-
-namespace linoveta::script {
-
 void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
 {
     if (compileError_ != Error::None || empty_) {
