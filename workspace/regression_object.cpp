@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 
@@ -69,8 +71,8 @@ std::string RegressionObject::ReturnRegEq() const
 void RegressionObject::Init()
 {
     CoefValid = false;
-    SumX.fill(0);
-    SumXY.fill(0);
+    m_Points.clear();
+    m_Fit = OrthogonalFit{};
     Coef.fill(0);
 }
 
@@ -95,34 +97,23 @@ void RegressionObject::Degree(int value)
 
 int RegressionObject::XYCount() const
 {
-    return static_cast<int>(SumX[0]);
+    return static_cast<int>(m_Points.size());
 }
 
 void RegressionObject::XYAdd(double x, double y)
 {
-    // Work on copies so that a point that would overflow leaves the sums as they were.
-    auto sumX = SumX;
-    auto sumXY = SumXY;
-    sumX[0] += 1;
-    sumXY[0] += y;
-    bool finite = std::isfinite(sumXY[0]);
+    // A point whose powers leave the double range cannot be written as coefficients of powers
+    // of x: it is refused as a whole, before anything changes.
+    bool finite = std::isfinite(y);
     double p = 1;
-    for (int k = 1; k <= m_Degree; ++k) {
+    for (int k = 1; k <= 2 * m_Degree && finite; ++k) {
         p = p * x;
-        sumX[k] += p;
-        sumXY[k] += p * y;
-        finite = finite && std::isfinite(sumX[k]) && std::isfinite(sumXY[k]);
-    }
-    for (int k = m_Degree + 1; k <= 2 * m_Degree; ++k) {
-        p = p * x;
-        sumX[k] += p;
-        finite = finite && std::isfinite(sumX[k]);
+        finite = std::isfinite(p) && (k > m_Degree || std::isfinite(p * y));
     }
     if (!finite)
         throw RegressionError(kOverflowError, "Overflow");
     CoefValid = false;
-    SumX = sumX;
-    SumXY = sumXY;
+    m_Points.emplace_back(x, y);
 }
 
 double RegressionObject::RegVal(const double &x)
@@ -130,8 +121,11 @@ double RegressionObject::RegVal(const double &x)
     if (!CoefValid)
         Solve();
     const int n = EffectiveDegree();
-    double value = 0;
-    for (int k = 0; k <= n; ++k)
+    if (n < 0)
+        return 0;
+    double value = m_Fit.value(x);
+    // Powers above the degree that was solved keep the coefficients they had (0 after emptying).
+    for (int k = std::max(m_Fit.degree, -1) + 1; k <= n; ++k)
         value += Coef[k] * std::pow(x, k);
     return value;
 }
@@ -147,67 +141,173 @@ void RegressionObject::Solve()
     int n = EffectiveDegree();
     if (n < 0)
         return;
-    BuildNormalMatrix(n);
-    bool ok = GaussElimination(n);
+    bool ok = SolveOrthogonal(n);
     while (!ok && n > 1) {
         --n;
-        BuildNormalMatrix(n);
-        ok = GaussElimination(n);
+        ok = SolveOrthogonal(n);
     }
     // A failure at degree 1 or 0 is not reported; the next query simply solves again.
 }
 
-void RegressionObject::BuildNormalMatrix(int n)
-{
-    for (int i = 0; i <= n; ++i) {
-        for (int j = 0; j <= n; ++j)
-            Matrix[i][j] = SumX[i + j];
-        Matrix[i][n + 1] = SumXY[i];
-    }
-}
+namespace {
 
-bool RegressionObject::GaussElimination(int n)
+// A polynomial whose values on the points are this small a part of the vector it was made from
+// is a combination of the lower ones: the points have too few distinct x for its degree.
+constexpr double kDependent = 1e-10;
+
+} // namespace
+
+// Builds the polynomials orthogonal on the points (three-term recurrence) and projects y onto
+// them one by one. Fails, like a zero pivot with rows below it, when a polynomial below degree n
+// vanishes on the points; one of degree n that vanishes only gets the coefficient 0.
+bool RegressionObject::SolveOrthogonal(int n)
 {
-    for (int c = 0; c <= n; ++c) {
-        int pivot = c;
-        double best = std::fabs(Matrix[c][c]);
-        for (int r = c + 1; r <= n; ++r) {
-            if (std::fabs(Matrix[r][c]) > best) {
-                best = std::fabs(Matrix[r][c]);
-                pivot = r;
+    using Real = long double;
+    const std::size_t m = m_Points.size();
+    OrthogonalFit fit;
+    fit.degree = n;
+    double lo = m_Points.front().first, hi = lo, yMax = 0;
+    for (const auto &[x, y] : m_Points) {
+        lo = std::min(lo, x);
+        hi = std::max(hi, x);
+        yMax = std::max(yMax, std::fabs(y));
+    }
+    // Scales are powers of two and the centre is the middle of the x range, so t is exact for
+    // simple data and the power coefficients carry no rounding that was not in the fit.
+    if (n >= 1) {
+        fit.centre = lo / 2 + hi / 2;
+        const double half = hi / 2 - lo / 2;
+        if (half > 0) {
+            int exponent = 0;
+            std::frexp(half, &exponent);
+            fit.scale = std::ldexp(1.0, exponent);
+        }
+    }
+    if (yMax > 0) {
+        int exponent = 0;
+        std::frexp(yMax, &exponent);
+        fit.yScale = std::ldexp(1.0, exponent);
+    }
+
+    std::vector<Real> t(m), residual(m), previous(m, 0), current(m, 1), next(m);
+    for (std::size_t i = 0; i < m; ++i) {
+        t[i] = (Real(m_Points[i].first) - fit.centre) / fit.scale;
+        residual[i] = Real(m_Points[i].second) / fit.yScale;
+    }
+    Real norm = static_cast<Real>(m), previousNorm = 0;
+    for (int k = 0; k <= n; ++k) {
+        if (k > 0) {
+            Real moment = 0, raw = 0;
+            for (std::size_t i = 0; i < m; ++i) {
+                moment += t[i] * current[i] * current[i];
+                raw += (t[i] * current[i]) * (t[i] * current[i]);
             }
-        }
-        if (pivot > c) {
-            for (int j = c; j <= n + 1; ++j)
-                std::swap(Matrix[c][j], Matrix[pivot][j]);
-        }
-        // A zero pivot with rows below it would divide 0 by 0.
-        if (Matrix[c][c] == 0 && c < n)
-            return false;
-        for (int r = c + 1; r <= n; ++r) {
-            const double f = Matrix[r][c] / Matrix[c][c];
-            Matrix[r][c] = 0;
-            for (int j = c + 1; j <= n + 1; ++j) {
-                Matrix[r][j] -= f * Matrix[c][j];
-                if (!std::isfinite(Matrix[r][j]))
+            const Real alpha = moment / norm;
+            const Real beta = k > 1 ? norm / previousNorm : 0;
+            Real nextNorm = 0;
+            for (std::size_t i = 0; i < m; ++i) {
+                next[i] = (t[i] - alpha) * current[i] - beta * previous[i];
+                nextNorm += next[i] * next[i];
+            }
+            fit.alpha[k - 1] = alpha;
+            fit.beta[k - 1] = beta;
+            if (!std::isfinite(nextNorm))
+                return false;
+            if (!(nextNorm > kDependent * kDependent * raw)) {
+                if (k < n)
                     return false;
+                fit.b[k] = 0;
+                break;
             }
+            previous.swap(current);
+            current.swap(next);
+            previousNorm = norm;
+            norm = nextNorm;
         }
+        // Projecting what is left of y keeps the fit accurate should orthogonality fade.
+        Real dot = 0;
+        for (std::size_t i = 0; i < m; ++i)
+            dot += residual[i] * current[i];
+        fit.b[k] = dot / norm;
+        if (!std::isfinite(fit.b[k]))
+            return false;
+        for (std::size_t i = 0; i < m; ++i)
+            residual[i] -= fit.b[k] * current[i];
     }
 
-    // Back substitution into a scratch row, so a failure writes no coefficient.
-    std::array<double, kMaxDegree + 1> coef = Coef;
-    for (int i = n; i >= 0; --i) {
-        double known = 0;
-        for (int j = i + 1; j <= n; ++j)
-            known += Matrix[i][j] * coef[j];
-        const double s = Matrix[i][n + 1] - known;
-        coef[i] = Matrix[i][i] == 0 ? 0 : s / Matrix[i][i];
-        if (!std::isfinite(coef[i]))
-            return false;
-    }
-    for (int i = 0; i <= n; ++i)
-        Coef[i] = coef[i];
+    m_Fit = fit;
+    const auto coef = fit.powerCoefficients();
+    for (int k = 0; k <= n; ++k)
+        Coef[k] = coef[k];
     CoefValid = true;
     return true;
+}
+
+double RegressionObject::OrthogonalFit::value(double x) const
+{
+    if (degree < 0)
+        return 0;
+    const long double u = (static_cast<long double>(x) - centre) / scale;
+    long double previous = 0, current = 1, sum = b[0];
+    for (int k = 1; k <= degree; ++k) {
+        const long double next = (u - alpha[k - 1]) * current - beta[k - 1] * previous;
+        previous = current;
+        current = next;
+        sum += b[k] * current;
+    }
+    return static_cast<double>(sum * yScale);
+}
+
+// The same polynomial in powers of x: far from the origin these coefficients are large and
+// cancel, so they serve Coeff and the equation text, never the values.
+std::array<double, RegressionObject::kMaxDegree + 1>
+RegressionObject::OrthogonalFit::powerCoefficients() const
+{
+    using Poly = std::array<long double, kMaxDegree + 1>;
+    std::array<double, kMaxDegree + 1> out{};
+    if (degree < 0)
+        return out;
+    // Sum of b[k] p_k in powers of u = (x - centre) / scale.
+    Poly previous{}, current{}, inU{};
+    current[0] = 1;
+    inU[0] = b[0];
+    for (int k = 1; k <= degree; ++k) {
+        Poly next{};
+        for (int j = 0; j < k; ++j) {
+            next[j + 1] += current[j];
+            next[j] -= alpha[k - 1] * current[j];
+            next[j] -= beta[k - 1] * previous[j];
+        }
+        previous = current;
+        current = next;
+        for (int j = 0; j <= k; ++j)
+            inU[j] += b[k] * current[j];
+    }
+    // Rounded to doubles first: a coefficient that is a simple number in u comes out as
+    // exactly that number, so simple data gives simple coefficients in x as well.
+    for (int k = 0; k <= degree; ++k)
+        inU[k] = static_cast<double>(inU[k] * yScale);
+    // Horner in u = x / scale - centre / scale, both exact (scale is a power of two), with the
+    // sum of the magnitudes that cancel into each coefficient beside it.
+    const long double slope = 1.0L / scale, offset = -static_cast<long double>(centre) / scale;
+    Poly inX{}, size{};
+    for (int k = degree; k >= 0; --k) {
+        Poly shifted{}, shiftedSize{};
+        for (int j = 0; j < degree; ++j) {
+            shifted[j + 1] += inX[j] * slope;
+            shifted[j] += inX[j] * offset;
+            shiftedSize[j + 1] += size[j] * std::fabs(slope);
+            shiftedSize[j] += size[j] * std::fabs(offset);
+        }
+        shifted[0] += inU[k];
+        shiftedSize[0] += std::fabs(inU[k]);
+        inX = shifted;
+        size = shiftedSize;
+    }
+    // What is left of a cancellation below the rounding of the terms that cancelled is noise
+    // of the change of variable, not part of the fit: it is 0.
+    const long double noise = 4.0L * (degree + 1) * DBL_EPSILON;
+    for (int k = 0; k <= degree; ++k)
+        out[k] = std::fabs(inX[k]) <= noise * size[k] ? 0.0 : static_cast<double>(inX[k]);
+    return out;
 }

@@ -3,6 +3,8 @@
 #include <array>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Raised by RegressionObject for a rejected degree (number 6000) or a point whose powers
 // would leave the double range (number 6, the overflow a caller would otherwise meet).
@@ -22,8 +24,10 @@ private:
     std::string m_description;
 };
 
-// Least-squares polynomial fit kept as running power sums; the points themselves are not
-// stored, so the caller re-adds them after every change of degree (which empties the fit).
+// Least-squares polynomial fit of the points added since the last emptying; the caller re-adds
+// them after every change of degree (which empties the fit). The fit is solved in polynomials
+// orthogonal on the points' own x, centred and scaled, so data far from the origin keeps its
+// digits; the coefficients of powers of x are derived from it only for Coeff and the text.
 class RegressionObject
 {
 public:
@@ -45,15 +49,24 @@ public:
     double RegVal(const double &x);
 
 private:
+    // The fit as sum b[k] p_k(t) * yScale, t = (x - centre) / scale, where p_0 = 1,
+    // p_1 = t - alpha[0] and p_{k+1} = (t - alpha[k]) p_k - beta[k] p_{k-1}. Extended
+    // precision, so that the coefficients derived from it come out exact for simple data.
+    struct OrthogonalFit {
+        int degree = -1;
+        double centre = 0, scale = 1, yScale = 1;
+        std::array<long double, kMaxDegree + 1> alpha{}, beta{}, b{};
+        double value(double x) const;
+        std::array<double, kMaxDegree + 1> powerCoefficients() const;
+    };
+
     void Solve();
-    void BuildNormalMatrix(int n);
-    bool GaussElimination(int n);
+    bool SolveOrthogonal(int n);
     int EffectiveDegree() const;
 
     int m_Degree = 2;
     bool CoefValid = false;
-    std::array<double, 2 * kMaxDegree + 1> SumX{};
-    std::array<double, kMaxDegree + 1> SumXY{};
-    std::array<std::array<double, kMaxDegree + 2>, kMaxDegree + 1> Matrix{};
+    std::vector<std::pair<double, double>> m_Points;
+    OrthogonalFit m_Fit;
     std::array<double, kMaxDegree + 1> Coef{};
 };

@@ -6,8 +6,10 @@
 
 #include <array>
 #include <cmath>
+#include <fstream>
 #include <iostream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -337,4 +339,83 @@ TEST(RegressionObjectTest, BadlyScaledDataKeepsThisManyDigits)
     RecordProperty("DigitsOrder10", std::to_string(order10));
     EXPECT_GT(order2Centred, 12);
     EXPECT_GT(order2, 0);
+}
+
+namespace {
+
+struct FarFit {
+    std::string name;
+    int degree = 0;
+    std::vector<Pt> points;
+    std::vector<double> fitted; // the exact least-squares value at each point's x
+};
+
+// Reads the committed reference (written by data/regression_reference.py).
+std::vector<FarFit> ReadFarFits()
+{
+    std::ifstream in(std::string(LINOVETA_TEST_DATA) + "/regression_far_from_origin.txt");
+    std::vector<FarFit> fits;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream words(line);
+        std::string keyword;
+        FarFit fit;
+        int count = 0;
+        words >> keyword >> fit.name >> fit.degree >> count;
+        if (keyword != "fit")
+            break;
+        for (int i = 0; i < count && std::getline(in, line); ++i) {
+            std::istringstream row(line);
+            std::string x, y, value;
+            row >> x >> y >> value;
+            fit.points.push_back({std::stod(x), std::stod(y)});
+            fit.fitted.push_back(std::stod(value));
+        }
+        fits.push_back(std::move(fit));
+    }
+    return fits;
+}
+
+} // namespace
+
+TEST(RegressionObjectTest, FitsFarFromTheOriginMatchTheExactLeastSquaresToNineDigits)
+{
+    const std::vector<FarFit> fits = ReadFarFits();
+    ASSERT_EQ(fits.size(), 5u) << "cubic at degrees 3, 4, 5; smooth data at 10; yearly cubic";
+    for (const FarFit &f : fits) {
+        RegressionObject fit = FitOfDegree(f.degree, f.points);
+        ASSERT_EQ(fit.XYCount(), static_cast<int>(f.points.size())) << f.name;
+        double worst = 0, worstX = 0;
+        for (std::size_t i = 0; i < f.points.size(); ++i) {
+            const double error = std::fabs(fit.RegVal(f.points[i].x) / f.fitted[i] - 1);
+            if (!(error <= worst)) {
+                worst = error;
+                worstX = f.points[i].x;
+            }
+        }
+        EXPECT_LE(worst, 5e-10) << f.name << " degree " << f.degree << ": relative error at x = "
+                                << worstX;
+    }
+}
+
+TEST(RegressionObjectTest, AllPointsOnOneXFitTheirMeanWhateverTheDegree)
+{
+    const struct {
+        int degree;
+        std::vector<Pt> points;
+        double mean;
+        const char *text;
+    } cases[] = {
+        {2, {{0, 1}, {0, 2}, {0, 3}}, 2, "f(x) =  2"},
+        {1, {{1, 2}, {1, 4}}, 3, "f(x) =  3"},
+        {3, {{1990, 5}, {1990, 7}, {1990, 9}, {1990, 11}}, 8, "f(x) =  8"},
+    };
+    for (const auto &c : cases) {
+        RegressionObject fit = FitOfDegree(c.degree, c.points);
+        for (double x : {5.0, -3.0, 1990.0})
+            EXPECT_DOUBLE_EQ(fit.RegVal(x), c.mean) << c.text << " at " << x;
+        EXPECT_EQ(fit.ReturnRegEq(), c.text);
+    }
 }
