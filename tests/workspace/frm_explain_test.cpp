@@ -168,6 +168,28 @@ TEST_F(frmExplainTest, CaptionFollowsTheTrendTypeAndHeightFollowsTheLines)
     EXPECT_LT(lowestInk, image.height() - 5);
 }
 
+TEST_F(frmExplainTest, HeightIsThreeAndAHalfFontSizesPlusTheLinesAtFifteenTwipsAPoint)
+{
+    registerApplicationFonts();
+    QString fourLines = "f(x) =";
+    for (int k = 11; k >= 2; --k)
+        fourLines += QString(" - 0.12345678901x^%1^").arg(k);
+    const struct {
+        QString text;
+        qsizetype lines;
+        int heightPixels;
+    } cases[] = {
+        {"f(x) =  2x + 1", 1, 57},
+        {fourLines, 4, 101},
+    };
+    for (const auto &c : cases) {
+        frmExplain window;
+        window.Form_Load(c.text, false);
+        ASSERT_EQ(window.layout().lines.size(), c.lines) << c.text.toStdString();
+        EXPECT_EQ(window.height(), c.heightPixels) << c.lines << " lines";
+    }
+}
+
 TEST_F(frmExplainTest, LosingTheFocusUnloadsTheWindow)
 {
     QPointer<frmExplain> window = frmExplain::ShowEquation("f(x) =  7", true);

@@ -58,10 +58,10 @@ EquationLayout LayoutEquation(Surface &surface, const QString &text)
     if (!s.isEmpty())
         PrintPiece(surface, layout, s);
 
-    // The margin of three and a half lines in pixels and the drawn lines in points, both as
-    // twips, so the height counts every line in full.
+    // A margin of three and a half font sizes in pixels, plus the drawn lines' depth in points
+    // taken at one pixel's twips each: the window's traditional proportions.
     layout.heightTwips = surface.fontSize() * kTwipsPerPixel * 3.5
-        + kTwipsPerPoint * surface.currentY();
+        + kTwipsPerPixel * surface.currentY();
     surface.setScaleMode(ScaleMode::Pixels);
     return layout;
 }
