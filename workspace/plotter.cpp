@@ -5,6 +5,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cfloat>
@@ -142,6 +143,19 @@ bool Plotter::drawLine(double x1, double y1, double x2, double y2)
     if (ClipSegment(x1, y1, x2, y2, left, right, bottom, top))
         m_surface.line(x1, y1, x2, y2);
     return true;
+}
+
+// A jump's vertical line from y1 to y2, drawn only over the heights lowest..highest that the
+// curve is known to pass through beside it: a pole keeps the whole line, while a steep but
+// continuous curve gets no ink where it never goes (nothing at all when lowest > highest).
+// The coordinates are checked as for the whole line, so a refused one fails the same way.
+bool Plotter::drawJumpLine(double x, double y1, double y2, double lowest, double highest)
+{
+    if (!Representable(x) || !Representable(y1) || !Representable(y2))
+        return false;
+    if (lowest > highest)
+        return true;
+    return drawLine(x, std::clamp(y1, lowest, highest), x, std::clamp(y2, lowest, highest));
 }
 
 void Plotter::recordBreak(double x)
@@ -341,34 +355,72 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
                 continue;
             }
             m_surface.setDrawWidth(controls.lineWidth);
-            // Which way the curve leaves: a probe that fails counts as upwards.
-            auto above = [&](double at) {
+            const double unbounded = HUGE_VAL;
+            // Which way the curve leaves: a probe that fails counts as upwards, and as a pole
+            // that may reach any height.
+            auto probe = [&](double at) {
                 const auto v = f(at);
-                if (!v) {
+                if (!v)
                     run.Fail();
-                    return true;
-                }
-                return *v > 0;
+                return v;
             };
-            if (!drawLine(run.PrevX, run.PrevY, run.PrevX, above(xr - 0.001) ? w.YMax : w.YMin))
+            // The heights known to lie on the curve: a value that is not a number may hide a
+            // pole, so then every height counts.
+            auto span = [&](std::initializer_list<std::optional<double>> values) {
+                double lo = unbounded, hi = -unbounded;
+                for (const auto& v : values) {
+                    if (!v)
+                        return std::make_pair(-unbounded, unbounded);
+                    lo = std::min(lo, *v);
+                    hi = std::max(hi, *v);
+                }
+                return std::make_pair(lo, hi);
+            };
+
+            // The line from the previous point to the edge the curve leaves by. Until the line's
+            // first sample is counted that point is the origin or another line's last point, not
+            // this curve: no line.
+            const auto leaving = probe(xr - 0.001);
+            const double leaveEdge = !leaving || *leaving > 0 ? w.YMax : w.YMin;
+            const auto [leaveLo, leaveHi] = sampleCount > 0
+                ? span({run.PrevY, leaving, value[0]})
+                : std::make_pair(unbounded, -unbounded);
+            if (!drawJumpLine(run.PrevX, run.PrevY, leaveEdge, leaveLo, leaveHi))
                 run.Fail();
+
             double scanX = xr + step;
             int count = 0;
+            std::optional<double> inside, before;
+            bool scannedBefore = false;
             for (;;) {
                 const auto v = f(scanX);
                 if (!v)
                     run.Fail();
-                if (v && *v <= w.YMax && *v >= w.YMin)
+                if (v && *v <= w.YMax && *v >= w.YMin) {
+                    inside = v;
                     break;
+                }
                 if (++count > kForwardSearchLimit)
                     break;
+                before = v;
+                scannedBefore = true;
                 scanX += step;
             }
             scanX += step;
-            const bool up = above(xr + 0.001);
+            const auto entering = probe(xr + 0.001);
+            const double enterEdge = !entering || *entering > 0 ? w.YMax : w.YMin;
             const auto reentry = f(scanX);
-            if (!reentry || !drawLine(scanX, up ? w.YMax : w.YMin, scanX, *reentry))
+            // The re-entry line, one step past the first sample back inside the window; with
+            // none inside within the search, the curve never came back and there is no line.
+            if (!reentry) {
                 run.Fail();
+            } else {
+                const auto [enterLo, enterHi] = inside
+                    ? span({reentry, inside, scannedBefore ? before : entering})
+                    : std::make_pair(unbounded, -unbounded);
+                if (!drawJumpLine(scanX, enterEdge, *reentry, enterLo, enterHi))
+                    run.Fail();
+            }
         }
 
         run.JumpProbeFailed = false;

@@ -127,6 +127,7 @@ private:
     void shade(Run& run, const ShadeBand& band);
     void frameBand(Run& run);
     bool drawLine(double x1, double y1, double x2, double y2);
+    bool drawJumpLine(double x, double y1, double y2, double lowest, double highest);
     void recordBreak(double x);
     QString text(double v) const;
 

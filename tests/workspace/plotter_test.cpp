@@ -406,3 +406,202 @@ TEST(PlotterWithEvaluator, ReciprocalAndParabolaThroughThePreparedExpressions)
 }
 
 } // namespace
+
+namespace {
+
+// The picture against the truth, on real pixels: every pixel of the curve's colour must lie
+// within 2 pixels of the curve itself, taken through all x of its column and the columns
+// beside it. A pole inside those columns lets the curve, and so a jump line, span them.
+// Whether the function has a pole in [a, b].
+using PoleTest = std::function<bool(double, double)>;
+
+struct Picture : PlotFixture<ImageSurface> {
+    Picture() { controls.hideGrid = true; }
+
+    static constexpr QRgb kCurve = 0xFF0000; // kLine0 on the picture
+
+    // Rows the curve covers over device columns [from, to), as (top, bottom); none when it has
+    // no value there.
+    std::optional<std::pair<double, double>> curveRows(const Fn& f, double from, double to) const
+    {
+        const GraphWindow& w = window;
+        constexpr int kPerColumn = 64;
+        double top = HUGE_VAL, bottom = -HUGE_VAL;
+        const int n = static_cast<int>((to - from) * kPerColumn);
+        for (int i = 0; i <= n; ++i) {
+            const double x = w.XMin + (from + (to - from) * i / n) * (w.XMax - w.XMin) / 400;
+            const auto y = f(x);
+            if (!y || std::isnan(*y))
+                continue;
+            const double row = (w.YMax - *y) / (w.YMax - w.YMin) * 400;
+            top = std::min(top, row);
+            bottom = std::max(bottom, row);
+        }
+        if (top > bottom)
+            return std::nullopt;
+        return std::make_pair(top, bottom);
+    }
+
+    // Pixels of the curve's colour farther than 2 pixels from the curve, as "(column,row)".
+    // Columns within 2 pixels of a pole may hold its jump lines anywhere.
+    std::vector<std::string> strayPixels(const Fn& f, const PoleTest& poleBetween) const
+    {
+        const QImage& image = surface.image();
+        const GraphWindow& w = window;
+        auto userX = [&](double column) { return w.XMin + column * (w.XMax - w.XMin) / 400; };
+        std::vector<std::string> stray;
+        for (int c = 0; c < image.width(); ++c) {
+            if (poleBetween && poleBetween(userX(c - 2), userX(c + 3)))
+                continue;
+            std::optional<std::pair<double, double>> rows;
+            for (int r = 0; r < image.height(); ++r) {
+                if ((image.pixel(c, r) & RGB_MASK) != kCurve)
+                    continue;
+                if (!rows)
+                    rows = curveRows(f, c - 1, c + 2).value_or(std::make_pair(HUGE_VAL, -HUGE_VAL));
+                if (r + 1 < rows->first - 2 || r > rows->second + 2)
+                    stray.push_back("(" + std::to_string(c) + "," + std::to_string(r) + ")");
+            }
+        }
+        return stray;
+    }
+
+    int curvePixels() const
+    {
+        const QImage& image = surface.image();
+        int n = 0;
+        for (int r = 0; r < image.height(); ++r)
+            for (int c = 0; c < image.width(); ++c)
+                n += (image.pixel(c, r) & RGB_MASK) == kCurve;
+        return n;
+    }
+};
+
+struct Window {
+    double xMin, xMax, yMin, yMax;
+};
+
+const std::array<Window, 5> kWindows{{
+    {-20, 20, -20, 20},     // the start window
+    {-2.5, 2.5, -2.5, 2.5}, // three zoom-ins
+    {-640, 640, -640, 640}, // five zoom-outs
+    {-5, 35, -12, 28},      // panned
+    {-163840, 163840, -163840, 163840}, // the widest auto-fit window
+}};
+
+struct Curve {
+    const char* what;
+    Fn f;
+    PoleTest poleBetween = {};
+};
+
+const PoleTest kPoleAtZero = [](double a, double b) { return a <= 0 && 0 <= b; };
+// tan has its poles at pi/2 + k pi.
+const PoleTest kTanPoles = [](double a, double b) {
+    const double k = std::ceil((a - M_PI / 2) / M_PI);
+    return M_PI / 2 + k * M_PI <= b;
+};
+
+double Cube(double x) { return x * x * x; }
+
+TEST(PlotterPicture, EveryCurvePixelLiesOnTheTrueGraph)
+{
+    const std::array<Curve, 12> curves{{
+        {"x", kIdentity},
+        {"x^3", [](double x) { return Cube(x); }},
+        {"-x^3", [](double x) { return -Cube(x); }},
+        {"x^5-3x^3+x", [](double x) { return x * x * Cube(x) - 3 * Cube(x) + x; }},
+        {"10000x^3-1000000", [](double x) { return 10000 * Cube(x) - 1000000; }},
+        {"12345.678x^3-98765.4321x^2+55555x-1234567",
+         [](double x) { return 12345.678 * Cube(x) - 98765.4321 * x * x + 55555 * x - 1234567; }},
+        {"x^2", [](double x) { return x * x; }},
+        {"100x^2-10000", [](double x) { return 100 * x * x - 10000; }},
+        {"1000sin(x)", [](double x) { return 1000 * std::sin(x); }},
+        {"30sin(5x)", [](double x) { return 30 * std::sin(5 * x); }},
+        {"1/x", kReciprocal, kPoleAtZero},
+        {"tan(x)", [](double x) { return std::tan(x); }, kTanPoles},
+    }};
+    for (const Window& win : kWindows) {
+        for (const Curve& curve : curves) {
+            Picture p;
+            p.setWindow(win.xMin, win.xMax, win.yMin, win.yMax);
+            p.evaluator.lines[0] = curve.f;
+            p.plot();
+            const auto stray = p.strayPixels(curve.f, curve.poleBetween);
+            std::string first;
+            for (std::size_t i = 0; i < std::min<std::size_t>(stray.size(), 8); ++i)
+                first += stray[i] + " ";
+            EXPECT_TRUE(stray.empty()) << curve.what << " on x " << win.xMin << ".." << win.xMax
+                                       << ", y " << win.yMin << ".." << win.yMax << ": "
+                                       << stray.size() << " stray pixels of " << p.curvePixels()
+                                       << ", first " << first;
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Where a steep curve runs beyond the window, the edge rows stay clear but for the few pixels
+// where it crosses them; and no line runs up the y axis from a point that is not the curve's.
+TEST(PlotterPicture, EdgeRowsAndTheYAxisHoldOnlyWhereTheCurveCrosses)
+{
+    struct Case {
+        const char* what;
+        Fn f;
+        Window window;
+        int lineWidth;
+        int crossingsTop, crossingsBottom; // how often the curve crosses each edge
+        bool flatAtTheAxis = true;         // false: the curve itself runs up the y axis
+    };
+    const Window start{-20, 20, -20, 20};
+    const std::array<Case, 10> cases{{
+        {"x^3", [](double x) { return Cube(x); }, start, 1, 1, 1},
+        {"x^3 with a wide pen", [](double x) { return Cube(x); }, start, 3, 1, 1},
+        {"-x^3", [](double x) { return -Cube(x); }, start, 1, 1, 1},
+        {"x^5-3x^3+x", [](double x) { return x * x * Cube(x) - 3 * Cube(x) + x; }, start, 1, 1, 1},
+        {"10000x^3-1000000", [](double x) { return 10000 * Cube(x) - 1000000; }, start, 1, 1, 1},
+        {"10000x^3-1000000 with a wide pen", [](double x) { return 10000 * Cube(x) - 1000000; },
+         start, 3, 1, 1},
+        {"100x^2-10000", [](double x) { return 100 * x * x - 10000; }, start, 1, 2, 2},
+        {"100x^2-10000 with a wide pen", [](double x) { return 100 * x * x - 10000; }, start, 3, 2, 2},
+        {"x^2 on the widest window", [](double x) { return x * x; },
+         {-163840, 163840, -163840, 163840}, 1, 2, 0, false},
+        {"x^2 on the widest window with a wide pen", [](double x) { return x * x; },
+         {-163840, 163840, -163840, 163840}, 3, 2, 0, false},
+    }};
+    for (const Case& c : cases) {
+        Picture p;
+        p.setWindow(c.window.xMin, c.window.xMax, c.window.yMin, c.window.yMax);
+        p.controls.lineWidth = c.lineWidth;
+        p.evaluator.lines[0] = c.f;
+        p.plot();
+        const QImage& image = p.surface.image();
+        auto curveAt = [&](int col, int row) { return (image.pixel(col, row) & RGB_MASK) == Picture::kCurve; };
+        int top = 0, bottom = 0;
+        for (int col = 0; col < 400; ++col) {
+            top += curveAt(col, 0);
+            bottom += curveAt(col, 399);
+        }
+        // A crossing is a nearly vertical stroke: the pen's width and a pixel either side.
+        const int perCrossing = c.lineWidth + 2;
+        EXPECT_LE(top, c.crossingsTop * perCrossing) << c.what << ": top row";
+        EXPECT_LE(bottom, c.crossingsBottom * perCrossing) << c.what << ": bottom row";
+        EXPECT_GT(p.curvePixels(), 0) << c.what;
+
+        // The y axis: only the rows where the curve is at x = 0.
+        if (!c.flatAtTheAxis)
+            continue;
+        const double atZero = c.f(0).value();
+        const double rowAtZero = (c.window.yMax - atZero) / (c.window.yMax - c.window.yMin) * 400;
+        int onAxis = 0;
+        for (int row = 0; row < 400; ++row)
+            for (int col = 199; col <= 200; ++col)
+                if (curveAt(col, row) && std::fabs(row + 0.5 - rowAtZero) > 2 + c.lineWidth)
+                    ++onAxis;
+        EXPECT_EQ(onAxis, 0) << c.what << ": pixels on the y axis away from the curve";
+    }
+}
+
+} // namespace
