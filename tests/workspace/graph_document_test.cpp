@@ -1,5 +1,6 @@
 #include "workspace/graph_document.h"
 #include "workspace/platform/platform.h"
+#include "workspace/platform/qt_platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -389,6 +390,26 @@ TEST_F(GraphDocumentFiles, FailedSaveLeavesTheOldFileIntact)
     QString name;
     EXPECT_EQ(SaveGraphData("new", dialog, files, nullptr, dir.path(), name), SaveOutcome::Failed);
     EXPECT_FALSE(QFile::exists(path("missing/new.wqz")));
+}
+
+// Qt's save dialog, set up from a request, adds the default extension to a typed name before
+// its overwrite check looks at the name.
+TEST_F(GraphDocumentFiles, QtSaveDialogAddsTheExtensionBeforeAsking)
+{
+    platform::FileRequest request;
+    request.title = QStringLiteral("Save Graph Data As");
+    request.directory = dir.path();
+    request.filter = kDocumentFilter;
+    request.defaultSuffix = QStringLiteral("wqz");
+    request.confirmOverwrite = true;
+    QFileDialog dialog;
+    platform::configureFileDialog(dialog, request, QFileDialog::AcceptSave);
+    EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    for (const char *typed : {"first", "first.wqz"}) {
+        SCOPED_TRACE(typed);
+        dialog.selectFile(QString::fromLatin1(typed));
+        EXPECT_EQ(dialog.selectedFiles(), QStringList{path("first.wqz")});
+    }
 }
 
 // Only a regular file no larger than any document is read; nothing else is even opened in a
