@@ -4,7 +4,30 @@
 #include "workspace/program.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+// For a test that starts the program: one line on stderr when the main window first paints.
+// Painting needs a running event loop after start-up, which a read that hangs never reaches.
+class FirstPaintReport final : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            std::fputs("linoveta: main window painted\n", stderr);
+            std::fflush(stderr);
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -18,6 +41,9 @@ int main(int argc, char *argv[])
 
     linoveta::Program program;
     linoveta::frmGraphMain window(program, linoveta::platform::makeQtPlatform());
+    FirstPaintReport report;
+    if (qEnvironmentVariableIsSet("LINOVETA_REPORT_FIRST_PAINT"))
+        window.installEventFilter(&report);
     window.setCommandLine(rest.join(QLatin1Char(' ')));
     window.Form_Load();
     return app.exec();

@@ -89,9 +89,10 @@ class Translation {
   void CloseGroupsInGap(int p, bool rf, bool rr, bool re, bool barOpen) {
     std::string markers;
     bool collecting = true;
-    for (int i = p; i >= 1; --i) {
+    // Nothing more can be collected once every group asked for is closed.
+    for (int i = p; i >= 1 && collecting && (rf || rr || re); --i) {
       const std::string& c = Out(i);
-      if (collecting) Collect(c, rf, rr, re, markers);
+      Collect(c, rf, rr, re, markers);
       if (c == "|" && barOpen) collecting = false;
     }
     PlaceMarkers(p, markers);
@@ -99,7 +100,7 @@ class Translation {
   }
   void CloseGroupsToBar(int p, bool rf, bool rr, bool re) {
     std::string markers;
-    for (int i = p; i >= 1; --i) {
+    for (int i = p; i >= 1 && (rf || rr || re); --i) {
       const std::string& c = Out(i);
       if (c == "|") break;
       Collect(c, rf, rr, re, markers);
@@ -114,7 +115,9 @@ class Translation {
     const bool keepOpen =
         before == "^" || before == "~" || (before == "-" && (before2 == "^" || before2 == "~"));
     if (!keepOpen) {
-      for (int i = p; i >= 1; --i) Collect(Out(i), rf, rr, re, markers, before != "/");
+      const bool allowFrac = before != "/";
+      for (int i = p; i >= 1 && ((rf && allowFrac) || rr || re); --i)
+        Collect(Out(i), rf, rr, re, markers, allowFrac);
     }
     PlaceMarkers(p, markers);
     EmitToken(p);

@@ -1259,21 +1259,25 @@ void frmGraphMain::mnuSave_Click()
 
 void frmGraphMain::mnuLoad_Click()
 {
-    std::string text;
+    FileReadResult file;
     if (!m_program.CommandFile.isEmpty()) {
-        const std::optional<std::string> read =
-            ReadWholeFile(CommandLineDocumentPath(m_program.CommandFile));
-        if (!read) {
+        file = ReadDocumentFile(CommandLineDocumentPath(m_program.CommandFile));
+        if (file.status != FileReadStatus::Read) {
             m_platform.messages->message(this, kCouldNotOpenMessage);
             return;
         }
-        text = *read;
     } else {
         QString name;
-        text = LoadGraphData(CommonDialog1, *m_platform.files, this, m_savedProblems, name);
+        file = LoadGraphData(CommonDialog1, *m_platform.files, this, m_savedProblems, name);
+        // A pipe, a folder, a device or an oversized file is no document; a cancel or a file
+        // that cannot be read ends silently.
+        if (file.status == FileReadStatus::Refused) {
+            m_platform.messages->message(this, kCouldNotOpenMessage);
+            return;
+        }
     }
     // The whole text is checked first: a file that is not a document changes nothing.
-    const DocumentReadResult result = GraphDocumentCodec::Read(text);
+    const DocumentReadResult result = GraphDocumentCodec::Read(file.text);
     if (result.status == DocumentReadStatus::Empty)
         return;
     if (result.status == DocumentReadStatus::Invalid) {
@@ -1282,6 +1286,36 @@ void frmGraphMain::mnuLoad_Click()
     }
     applyDocument(result.document);
 }
+
+namespace {
+
+// Lets the replayed keys change the tables but keeps the window's side of each key for the
+// end: the boxes are typeset and the commands enabled once, from the finished lines.
+class ReplayObserver final : public EngineObserver {
+public:
+    explicit ReplayObserver(EngineObserver &window) : m_window(window) {}
+    void SetHiddenMirrors(const std::string &text5, const std::string &text6) override
+    {
+        m_text5 = text5;
+        m_text6 = text6;
+        m_mirrored = true;
+    }
+    void GraphFunctions() override { m_window.GraphFunctions(); }
+    void finish(const FormulaTables &t)
+    {
+        if (m_mirrored)
+            m_window.SetHiddenMirrors(m_text5, m_text6);
+        m_window.RedrawFormulaBoxes();  // also sets LastFunction, which CanGraph reads
+        m_window.SetGraphCommandsEnabled(CanGraph(t));
+    }
+
+private:
+    EngineObserver &m_window;
+    std::string m_text5, m_text6;
+    bool m_mirrored = false;
+};
+
+} // namespace
 
 void frmGraphMain::applyDocument(const GraphDocument &document)
 {
@@ -1297,13 +1331,20 @@ void frmGraphMain::applyDocument(const GraphDocument &document)
     Blinker->show();
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
-    // Every stored symbol passes the key rules, exactly as if typed.
+    // Every stored symbol passes the key rules, exactly as if typed, and every line starts
+    // from a fresh editing state, so a document always loads as the same formulas.
+    ReplayObserver replay(*this);
     t.AllowTrigLetters = true;
     for (int i = 0; i < kFormulaLinesShown; ++i) {
         t.CurrentFunction = std::int16_t(i);
+        t.DecimalInNumber = false;
+        t.BarJustClosed = false;
+        t.HasEquals = false;
         for (char c : document.lines[std::size_t(i)])
-            Paper_KeyPress(i, static_cast<unsigned char>(c));
+            linoveta::Paper_KeyPress(t, std::int16_t(i), std::int16_t(static_cast<unsigned char>(c)),
+                                     replay);
     }
+    replay.finish(t);
     const int last = HighestFilledLine(document);
     t.AllowTrigLetters = false;
     t.CurrentFunction = 0;

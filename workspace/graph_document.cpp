@@ -1,5 +1,6 @@
 #include "workspace/graph_document.h"
 
+#include "engine/formula_tables.h"
 #include "engine/number_text.h"
 #include "workspace/platform/platform.h"
 #include "workspace/point_series.h"
@@ -7,9 +8,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QBuffer>
+#include <QRandomGenerator>
 
+#include <cerrno>
 #include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace linoveta {
 
@@ -17,20 +24,34 @@ namespace {
 
 constexpr std::string_view kSeparator = "BB";
 static_assert(kMaxDocumentPoints == std::size_t(PointList::kCapacity));
+static_assert(kMaxFormulaField == std::size_t(kMaxSymbols));
+
+// The largest document, allowing 64 characters for each number text (the longest we write has
+// 22) and the option word "False".
+constexpr std::size_t kLargestDocument = 5 * (kMaxFormulaField + kSeparator.size()) +
+                                         2 * kMaxDocumentPoints * (64 + kSeparator.size()) +
+                                         (5 + kSeparator.size()) + (2 + kSeparator.size()) + 2;
+static_assert(kMaxDocumentBytes >= 2 * kLargestDocument);
 
 // The fields of the text split at every "BB", left to right; the piece after the last
-// separator is the line end.
-std::vector<std::string_view> SplitFields(std::string_view text)
+// separator is the line end. Counts while splitting: nothing when the text has more fields
+// than a document can hold or a formula field longer than a line, so a huge file costs no
+// more than one pass over it.
+std::optional<std::vector<std::string_view>> SplitFields(std::string_view text)
 {
     std::vector<std::string_view> fields;
     std::size_t start = 0;
     for (;;) {
+        if (fields.size() == kMaxDocumentFields)
+            return std::nullopt;
         const std::size_t at = text.find(kSeparator, start);
-        if (at == std::string_view::npos) {
-            fields.push_back(text.substr(start));
+        const std::string_view field =
+            text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start);
+        if (fields.size() < 5 && field.size() > kMaxFormulaField)
+            return std::nullopt;
+        fields.push_back(field);
+        if (at == std::string_view::npos)
             return fields;
-        }
-        fields.push_back(text.substr(start, at - start));
         start = at + kSeparator.size();
     }
 }
@@ -137,10 +158,11 @@ DocumentReadResult GraphDocumentCodec::Read(std::string_view text)
         result.status = DocumentReadStatus::Empty;
         return result;
     }
-    const std::vector<std::string_view> fields = SplitFields(text);
+    const std::optional<std::vector<std::string_view>> split = SplitFields(text);
     // Five lines, the option word, the order and the line end at the least.
-    if (fields.size() < 8)
+    if (!split || split->size() < 8)
         return result;
+    const std::vector<std::string_view> &fields = *split;
     const std::size_t u = fields.size() - 1;
     const std::size_t pointFields = u - 7;
     if (pointFields % 2 != 0 || pointFields / 2 > kMaxDocumentPoints)
@@ -193,27 +215,150 @@ QString DefaultBitmapName(const QDate &today)
     return QStringLiteral("GraphBitmap ") + today.toString(QStringLiteral("MM-dd-yy"));
 }
 
-bool WriteFileAtomically(const QString &path, const std::string &bytes)
+bool WriteReplacement(ReplacementFile &file, std::string_view bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
-        file.cancelWriting();
+    QIODevice &device = file.device();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const qint64 wrote = device.write(bytes.data() + done, qint64(bytes.size() - done));
+        if (wrote <= 0) {
+            file.discard();
+            return false;
+        }
+        done += std::size_t(wrote);
+    }
+    if (!file.flush() || !file.replaceTarget()) {
+        file.discard();
         return false;
     }
-    return file.commit();
+    return true;
 }
 
-std::optional<std::string> ReadWholeFile(const QString &path)
+namespace {
+
+// A new file beside the target. QSaveFile is not used: it renames its file over the target
+// even when the last flush failed for want of space, leaving a truncated file.
+class DiskReplacementFile final : public ReplacementFile {
+public:
+    explicit DiskReplacementFile(const QString &path)
+    {
+        QFileInfo info(path);
+        // Saving over a link writes the file it points to, not the link.
+        if (info.isSymLink())
+            info = QFileInfo(info.symLinkTarget());
+        m_target = QFile::encodeName(info.absoluteFilePath());
+        const QByteArray prefix =
+            QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName());
+        for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
+            m_temp = prefix + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+            m_fd = ::open(m_temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (m_fd < 0 && errno != EEXIST)
+                break;
+        }
+        if (m_fd < 0)
+            return;
+        // The new file keeps the old one's permissions, as an overwrite would.
+        struct stat old {};
+        if (::stat(m_target.constData(), &old) == 0 && S_ISREG(old.st_mode))
+            ::fchmod(m_fd, old.st_mode & 07777);
+        m_file.open(m_fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                    QFileDevice::DontCloseHandle);
+    }
+    ~DiskReplacementFile() override { discard(); }
+
+    bool isOpen() const { return m_file.isOpen(); }
+    QIODevice &device() override { return m_file; }
+    bool flush() override
+    {
+        if (m_fd < 0 || !m_file.flush() || m_file.error() != QFileDevice::NoError)
+            return false;
+        m_file.close();
+        const bool synced = ::fsync(m_fd) == 0;
+        const bool closed = ::close(m_fd) == 0;
+        m_fd = -1;
+        return synced && closed;
+    }
+    bool replaceTarget() override
+    {
+        if (m_fd >= 0 || m_temp.isEmpty() || ::rename(m_temp.constData(), m_target.constData()) != 0)
+            return false;
+        m_temp.clear();
+        return true;
+    }
+    void discard() override
+    {
+        m_file.close();
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        if (!m_temp.isEmpty())
+            ::unlink(m_temp.constData());
+        m_temp.clear();
+    }
+
+private:
+    QByteArray m_target;
+    QByteArray m_temp;
+    int m_fd = -1;
+    QFile m_file;
+};
+
+} // namespace
+
+bool WriteFileAtomically(const QString &path, std::string_view bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes.toStdString();
+    DiskReplacementFile file(path);
+    if (!file.isOpen())
+        return false;
+    return WriteReplacement(file, bytes);
+}
+
+FileReadResult ReadDocumentFile(const QString &path)
+{
+    FileReadResult result;
+    const QByteArray name = QFile::encodeName(path);
+    // The type and size are known before anything is opened: opening a named pipe would wait
+    // for a writer, and a device such as /dev/zero never ends.
+    struct stat info {};
+    if (name.isEmpty() || ::stat(name.constData(), &info) != 0)
+        return result;
+    if (!S_ISREG(info.st_mode) || std::uint64_t(info.st_size) > kMaxDocumentBytes) {
+        result.status = FileReadStatus::Refused;
+        return result;
+    }
+    // Non-blocking and checked again: the path may have been replaced in between.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return result;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        result.status = FileReadStatus::Refused;
+        return result;
+    }
+    // One byte past the cap tells a file that grew since from one that fits.
+    std::string text(kMaxDocumentBytes + 1, '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t got = ::read(fd, text.data() + done, text.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return result;
+        }
+        if (got == 0)
+            break;
+        done += std::size_t(got);
+    }
+    ::close(fd);
+    if (done > kMaxDocumentBytes) {
+        result.status = FileReadStatus::Refused;
+        return result;
+    }
+    text.resize(done);
+    result.status = FileReadStatus::Read;
+    result.text = std::move(text);
+    return result;
 }
 
 QString CommandLineDocumentPath(const QString &commandFile)
@@ -236,13 +381,17 @@ void Prepare(CommonDialogSettings &dialog, const QString &title, const QString &
     dialog.fileName = fileName;
 }
 
-platform::FileRequest RequestFrom(const CommonDialogSettings &dialog)
+// Saves ask before overwriting; the dialog adds the default extension before it asks, so
+// "first" and "first.wqz" both ask when first.wqz exists.
+platform::FileRequest RequestFrom(const CommonDialogSettings &dialog, bool save)
 {
     platform::FileRequest request;
     request.title = dialog.title;
     request.directory = dialog.initDir;
     request.fileName = dialog.fileName;
     request.filter = dialog.filter;
+    request.defaultSuffix = dialog.defaultExt;
+    request.confirmOverwrite = save;
     return request;
 }
 
@@ -257,7 +406,7 @@ QString WithDefaultExt(const QString &path, const QString &ext)
 std::optional<QString> AskForSaveName(CommonDialogSettings &dialog,
                                       platform::FileDialogs &files, QWidget *parent)
 {
-    const std::optional<QString> chosen = files.saveFile(parent, RequestFrom(dialog));
+    const std::optional<QString> chosen = files.saveFile(parent, RequestFrom(dialog, true));
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
     dialog.fileName = WithDefaultExt(*chosen, dialog.defaultExt);
@@ -279,17 +428,17 @@ SaveOutcome SaveGraphData(const std::string &data, CommonDialogSettings &dialog,
     return WriteFileAtomically(*path, data) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
-std::string LoadGraphData(CommonDialogSettings &dialog, platform::FileDialogs &files,
-                          QWidget *parent, const QString &folder, QString &fileName)
+FileReadResult LoadGraphData(CommonDialogSettings &dialog, platform::FileDialogs &files,
+                             QWidget *parent, const QString &folder, QString &fileName)
 {
     Prepare(dialog, QStringLiteral("Load Graph Data"), kDocumentFilter, QStringLiteral("wqz"),
             folder, fileName);
-    const std::optional<QString> chosen = files.openFile(parent, RequestFrom(dialog));
+    const std::optional<QString> chosen = files.openFile(parent, RequestFrom(dialog, false));
     if (!chosen || chosen->isEmpty())
-        return {};
+        return {FileReadStatus::Cancelled, {}};
     dialog.fileName = *chosen;
     fileName = *chosen;
-    return ReadWholeFile(*chosen).value_or(std::string());
+    return ReadDocumentFile(*chosen);
 }
 
 SaveOutcome SaveGraphBitmap(CommonDialogSettings &dialog, platform::FileDialogs &files,
@@ -302,12 +451,15 @@ SaveOutcome SaveGraphBitmap(CommonDialogSettings &dialog, platform::FileDialogs 
     if (!path)
         return SaveOutcome::Cancelled;
     fileName = *path;
-    QSaveFile file(*path);
-    if (picture.isNull() || !file.open(QIODevice::WriteOnly) || !picture.save(&file, "BMP")) {
-        file.cancelWriting();
+    // The whole bitmap is made in memory first, so it goes to the disk through the same
+    // checked path as a document.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "BMP"))
         return SaveOutcome::Failed;
-    }
-    return file.commit() ? SaveOutcome::Saved : SaveOutcome::Failed;
+    return WriteFileAtomically(*path, std::string_view(bytes.constData(), std::size_t(bytes.size())))
+               ? SaveOutcome::Saved
+               : SaveOutcome::Failed;
 }
 
 } // namespace linoveta

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+class QIODevice;
 class QWidget;
 
 namespace linoveta {
@@ -55,6 +56,14 @@ struct DocumentReadResult {
 };
 
 inline constexpr std::size_t kMaxDocumentPoints = 500;  // PointList::kCapacity
+// The most characters a formula field may hold: a line keeps at most 1999 symbols.
+inline constexpr std::size_t kMaxFormulaField = 1999;
+// Five lines, two fields per point, the option word, the order, and the line end after them.
+inline constexpr std::size_t kMaxDocumentFields = 5 + 2 * kMaxDocumentPoints + 2 + 1;
+// No document is larger: five full lines, 500 points of long number texts, the last two
+// fields and the separators, doubled and rounded up to a power of two. A larger file is
+// refused without being read.
+inline constexpr std::size_t kMaxDocumentBytes = 256 * 1024;
 
 class GraphDocumentCodec {
 public:
@@ -88,11 +97,43 @@ inline const QString kCouldNotSaveMessage =
 QString DefaultDocumentName(const QDate &today);  // "Linoveta mm-dd-yy"
 QString DefaultBitmapName(const QDate &today);    // "GraphBitmap mm-dd-yy"
 
-// Writes the bytes through a QSaveFile: either the whole new content is in place or the old
-// file is untouched.
-bool WriteFileAtomically(const QString &path, const std::string &bytes);
-// The whole file as single-byte text, or nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(const QString &path);
+// Where the bytes of a save go before they take the old file's place.
+class ReplacementFile {
+public:
+    virtual ~ReplacementFile() = default;
+    virtual QIODevice &device() = 0;
+    // Everything written has reached the disk; false when it has not (a full disk shows here
+    // as often as in the writes).
+    virtual bool flush() = 0;
+    // Puts the written file in place of the old one in one step.
+    virtual bool replaceTarget() = 0;
+    // Throws the written file away; the old file stays as it was.
+    virtual void discard() = 0;
+};
+
+// Writes all the bytes, flushes them, and replaces the target only when every step worked;
+// otherwise the written file is discarded and the old file stays byte for byte.
+bool WriteReplacement(ReplacementFile &file, std::string_view bytes);
+
+// The bytes in place of the file at `path`, through a new file in the same folder: either the
+// whole new content is in place or the old file is untouched.
+bool WriteFileAtomically(const QString &path, std::string_view bytes);
+
+enum class FileReadStatus {
+    Read,
+    Cancelled,   // no file was chosen
+    Unreadable,  // missing, not permitted, or a read error
+    Refused,     // not a regular file (a pipe, a folder, a device) or larger than any document
+};
+
+struct FileReadResult {
+    FileReadStatus status = FileReadStatus::Unreadable;
+    std::string text;
+};
+
+// The whole file as single-byte text. Only a regular file of at most kMaxDocumentBytes is
+// read, and it is never opened in a way that could wait (a pipe or a device never blocks us).
+FileReadResult ReadDocumentFile(const QString &path);
 // A command-line document path with every double quote removed.
 QString CommandLineDocumentPath(const QString &commandFile);
 
@@ -103,8 +144,8 @@ enum class SaveOutcome { Saved, Cancelled, Failed };
 SaveOutcome SaveGraphData(const std::string &data, CommonDialogSettings &dialog,
                           platform::FileDialogs &files, QWidget *parent, const QString &folder,
                           QString &fileName);
-// The text of the chosen file; "" when cancelled or when it cannot be read.
-std::string LoadGraphData(CommonDialogSettings &dialog, platform::FileDialogs &files,
+// The text of the chosen file, or why there is none.
+FileReadResult LoadGraphData(CommonDialogSettings &dialog, platform::FileDialogs &files,
                           QWidget *parent, const QString &folder, QString &fileName);
 // Saves the picture as a Windows bitmap; a cancel or a failed write ends silently.
 SaveOutcome SaveGraphBitmap(CommonDialogSettings &dialog, platform::FileDialogs &files,

@@ -6,6 +6,7 @@
 #include "workspace/printing.h"
 #include "workspace/regression_object.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -13,6 +14,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace linoveta {
 namespace {
@@ -205,6 +219,291 @@ TEST_F(DocumentWindowTest, CommandLineDocumentOpensAtStart)
     EXPECT_TRUE(other.CommandFile.isEmpty());
     EXPECT_TRUE(otherScript.fileRequests.empty());
     EXPECT_TRUE(otherScript.messages.empty());
+}
+
+// Gives a load that waits on a named pipe a writer after a few seconds, so a test of it fails
+// instead of hanging.
+class PipeWatchdog {
+public:
+    explicit PipeWatchdog(QString pipe) : m_pipe(std::move(pipe))
+    {
+        m_thread = std::thread([this] {
+            std::unique_lock lock(m_mutex);
+            if (m_done.wait_for(lock, std::chrono::seconds(5), [this] { return m_finished; }))
+                return;
+            m_fired = true;
+            const int fd = ::open(QFile::encodeName(m_pipe).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        });
+    }
+    // True when the load had to be woken.
+    bool finish()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        m_thread.join();
+        return m_fired;
+    }
+
+private:
+    QString m_pipe;
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    bool m_fired = false;
+    std::thread m_thread;
+};
+
+// Anything but a regular file of document size is refused with the message, from the dialog
+// and from the command line alike, without waiting and without changing anything.
+TEST_F(DocumentWindowTest, NonDocumentFilesAreRefusedAtOnce)
+{
+    typeInto(0, "x+1");
+    addPoint("1", "2");
+    const QString pipe = folder.filePath(QStringLiteral("pipe.wqz"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QFile big(folder.filePath(QStringLiteral("big.wqz")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    const std::string filler = "xBBBBBBBBBBTrueBB2BB\r\n";
+    while (big.size() <= qint64(kMaxDocumentBytes))
+        big.write(filler.data(), qint64(filler.size()));
+    big.close();
+    const std::vector<std::pair<const char *, QString>> files = {
+        {"a named pipe", pipe},
+        {"a folder", folder.path()},
+        {"an endless device", QStringLiteral("/dev/zero")},
+        {"a file larger than any document", big.fileName()},
+        {"a formula line longer than a line may be",
+         write("long.wqz", std::string(2000, '1') + "BBBBBBBBBBTrueBB2BB\r\n")},
+    };
+    for (const bool commandLine : {false, true}) {
+        for (const auto &[what, path] : files) {
+            SCOPED_TRACE(std::string(what) + (commandLine ? " on the command line" : " chosen"));
+            script.messages.clear();
+            PipeWatchdog watchdog(pipe);
+            if (commandLine) {
+                program.CommandFile = QLatin1Char('"') + path + QLatin1Char('"');
+                window->mnuLoad_Click();
+                program.CommandFile.clear();
+            } else {
+                load(path);
+            }
+            EXPECT_FALSE(watchdog.finish()) << "the load waited on the pipe";
+            ASSERT_EQ(script.messages.size(), 1u);
+            EXPECT_EQ(script.messages[0], kCouldNotOpenMessage);
+            EXPECT_EQ(line(0), "x+1");
+            EXPECT_EQ(window->m_Regression->XYCount(), 1);
+        }
+    }
+}
+
+// The dialog adds the extension before it asks, so both spellings of an existing name ask,
+// and "No" keeps the old file.
+TEST_F(DocumentWindowTest, SavesAskBeforeOverwritingWhateverTheSpelling)
+{
+    typeInto(0, "x");
+    struct Case {
+        const char *typed;
+        const char *existing;
+        bool bitmap;
+    };
+    const std::vector<Case> cases = {
+        {"first", "first.wqz", false},
+        {"first.wqz", "first.wqz", false},
+        {"plot", "plot.bmp", true},
+        {"plot.bmp", "plot.bmp", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        const QString existing = write(c.existing, "old");
+        script.overwriteQuestions.clear();
+        script.savePaths.push_back(folder.filePath(QString::fromLatin1(c.typed)));
+        script.answers.push_back(platform::Answer::No);
+        c.bitmap ? window->mnuBitMap_Click() : window->mnuSave_Click();
+        EXPECT_EQ(script.overwriteQuestions, std::vector<QString>{existing});
+        EXPECT_EQ(read(existing), "old");
+        EXPECT_EQ(script.fileRequests.back().defaultSuffix,
+                  QString::fromLatin1(c.bitmap ? "bmp" : "wqz"));
+        EXPECT_TRUE(script.fileRequests.back().confirmOverwrite);
+    }
+    EXPECT_TRUE(script.messages.empty());
+}
+
+// A small file system of its own that tests fill up; mounting needs root, and a test that
+// cannot mount one says so and is skipped.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(const QString &where) : m_where(QFile::encodeName(where))
+    {
+        if (::geteuid() != 0) {
+            m_why = "not running as root";
+            return;
+        }
+        if (::mount("tmpfs", m_where.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=1m") != 0) {
+            m_why = std::string("mount failed: ") + std::strerror(errno);
+            return;
+        }
+        m_mounted = true;
+    }
+    ~SmallFileSystem()
+    {
+        if (m_mounted)
+            ::umount2(m_where.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    const std::string &why() const { return m_why; }
+    // Fills the file system with `filler`, then shrinks it until `room` bytes are free.
+    static bool fillLeaving(const QString &filler, off_t room)
+    {
+        const int fd = ::open(QFile::encodeName(filler).constData(), O_WRONLY | O_CREAT, 0600);
+        if (fd < 0)
+            return false;
+        const std::string block(4096, 'z');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        struct stat info {};
+        const bool ok = errno == ENOSPC && ::fstat(fd, &info) == 0 && info.st_size > room &&
+                        ::ftruncate(fd, info.st_size - room) == 0;
+        ::close(fd);
+        return ok;
+    }
+
+private:
+    QByteArray m_where;
+    bool m_mounted = false;
+    std::string m_why;
+};
+
+// A save that does not fit leaves the old file byte for byte. The free room is chosen so the
+// writes themselves may succeed and only the last flush finds the disk full.
+TEST_F(DocumentWindowTest, FullDiskKeepsTheOldFiles)
+{
+    QTemporaryDir mountPoint;
+    ASSERT_TRUE(mountPoint.isValid());
+    SmallFileSystem disk(mountPoint.path());
+    if (!disk.mounted()) {
+        std::printf("Full-disk save not tried on a real file system: %s\n", disk.why().c_str());
+        GTEST_SKIP() << disk.why();
+    }
+    const QDir dir(mountPoint.path());
+    // 250 points make a document of about 8 KiB.
+    std::string text = "x^2BBBBBBBBBB";
+    for (int i = 0; i < 250; ++i)
+        text += "-1234.5678901BB" + std::to_string(i) + ".123456789BB";
+    load(write("points.wqz", text + "TrueBB2BB\r\n"));
+    ASSERT_EQ(window->m_Regression->XYCount(), 250);
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(window->frmGraph->surface().image().save(&buffer, "BMP"));
+
+    QImage small(8, 8, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    ASSERT_TRUE(small.save(dir.filePath(QStringLiteral("old.bmp")), "BMP"));
+    const std::string oldBitmap = read(dir.filePath(QStringLiteral("old.bmp")));
+    const std::string oldDocument = "xBBBBBBBBBBTrueBB2BB\r\n";
+    {
+        QFile f(dir.filePath(QStringLiteral("old.wqz")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(oldDocument.data(), qint64(oldDocument.size()));
+    }
+    struct Case {
+        const char *what;
+        off_t room;
+        bool bitmap;
+    };
+    const std::vector<Case> cases = {
+        {"a document with 4 KiB free", 4096, false},
+        {"a bitmap with 8 KiB too little free", off_t(bitmap.size()) - 8192, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString filler = dir.filePath(QStringLiteral("filler"));
+        QFile::remove(filler);
+        ASSERT_TRUE(SmallFileSystem::fillLeaving(filler, c.room));
+        script.messages.clear();
+        script.savePaths.push_back(dir.filePath(QLatin1String(c.bitmap ? "old.bmp" : "old.wqz")));
+        script.answers.push_back(platform::Answer::Yes);
+        c.bitmap ? window->mnuBitMap_Click() : window->mnuSave_Click();
+        EXPECT_EQ(script.messages,
+                  c.bitmap ? std::vector<QString>{} : std::vector<QString>{kCouldNotSaveMessage});
+        EXPECT_TRUE(read(dir.filePath(QStringLiteral("old.wqz"))) == oldDocument)
+            << "the old document was replaced";
+        EXPECT_TRUE(read(dir.filePath(QStringLiteral("old.bmp"))) == oldBitmap)
+            << "the old bitmap was replaced";
+        // Nothing half-written is left beside them.
+        EXPECT_EQ(dir.entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{QStringLiteral("filler"), QStringLiteral("old.bmp"),
+                               QStringLiteral("old.wqz")}));
+    }
+}
+
+// A document loads as the same formulas whatever was typed before: every line starts from a
+// fresh editing state.
+TEST_F(DocumentWindowTest, EveryLineReplaysFromAFreshEditingState)
+{
+    struct Case {
+        const char *what;
+        const char *typedBefore;
+        std::string text;
+        std::array<const char *, 5> lines;
+    };
+    const std::vector<Case> cases = {
+        {"a decimal point typed before", "2.5", ".5xBBBBBBBBBBTrueBB2BB\r\n",
+         {".5x", "", "", "", ""}},
+        {"a decimal point in the line before", "", "2.5BB.5xBBBBBBBBTrueBB2BB\r\n",
+         {"2.5", ".5x", "", "", ""}},
+        {"the same file again", "", ".5xBB.5BBBBBBBBTrueBB2BB\r\n", {".5x", ".5", "", "", ""}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        window->Paper[0]->setFocus();
+        typeInto(0, c.typedBefore);
+        const QString path = write("fresh.wqz", c.text);
+        for (int time = 0; time < 2; ++time) {
+            load(path);
+            for (int i = 0; i < 5; ++i)
+                EXPECT_EQ(line(i), c.lines[std::size_t(i)]) << "line " << i << ", load " << time;
+        }
+    }
+}
+
+// After a load, Graph, Evaluate f(x) and Calculate Area follow the loaded lines at once, and
+// the boxes show them.
+TEST_F(DocumentWindowTest, CommandsFollowTheLoadedLines)
+{
+    struct Case {
+        const char *what;
+        const char *typedBefore;
+        std::string text;
+        bool enabled;
+    };
+    const std::vector<Case> cases = {
+        {"a complete formula", "", "x+1BBBBBBBBBBTrueBB2BB\r\n", true},
+        {"a formula in line 3 only", "", "BBBBBB2xBBBBTrueBB2BB\r\n", true},
+        {"one symbol in line 2 only", "", "BBBBxBBBBBBTrueBB2BB\r\n", true},
+        {"an unfinished formula after a complete one", "x", "x+BBBBBBBBBBTrueBB2BB\r\n", false},
+        {"points but no formula after a complete one", "x", "BBBBBBBBBB1BB2BBTrueBB2BB\r\n",
+         false},
+        {"a complete line and an unfinished one", "", "xBB~BBBBBBBBTrueBB2BB\r\n", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        window->Paper[0]->setFocus();
+        typeInto(0, c.typedBefore);
+        load(write("commands.wqz", c.text));
+        EXPECT_EQ(CanGraph(tables()), c.enabled);
+        for (QAction *a : {window->mnuGraphIt, window->mnuEvaluate, window->mnuShade,
+                           window->toolbarButtons[1].action, window->toolbarButtons[12].action,
+                           window->toolbarButtons[13].action})
+            EXPECT_EQ(a->isEnabled(), c.enabled) << a->text().toStdString();
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(inkPixels(*window->Paper[i]) > 0, !line(i).empty()) << "box " << i;
+    }
 }
 
 TEST_F(DocumentWindowTest, PrintOptionsPrintsThePageOnce)

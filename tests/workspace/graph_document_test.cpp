@@ -1,5 +1,6 @@
 #include "workspace/graph_document.h"
 #include "workspace/platform/platform.h"
+#include "workspace/platform/qt_platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,8 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cstdlib>
+#include <new>
 #include <deque>
+
+#include <sys/stat.h>
 
 using namespace linoveta;
 
@@ -97,6 +103,14 @@ const std::vector<ReadCase> &ReadCases()
          2, 0},
         {"text after the line end", Lines("x") + "TrueBB2BB\r\nmore", DocumentReadStatus::Invalid,
          {}, {}, true, 2, 0},
+        {"a formula field as long as a line may be",
+         Lines(std::string(1999, '1'), "", "", "", std::string(1999, 'x')) + "TrueBB2BB\r\n",
+         DocumentReadStatus::Ok, {std::string(1999, '1'), "", "", "", std::string(1999, 'x')}, {},
+         true, 2, 4},
+        {"a formula field longer than a line", Lines("x", std::string(2000, '1')) + "TrueBB2BB\r\n",
+         DocumentReadStatus::Invalid, {}, {}, true, 2, 0},
+        {"a formula field of a megabyte", Lines(std::string(1 << 20, '+')) + "TrueBB2BB\r\n",
+         DocumentReadStatus::Invalid, {}, {}, true, 2, 0},
     };
     return cases;
 }
@@ -134,6 +148,49 @@ TEST(GraphDocumentRead, PointCountBound)
     EXPECT_EQ(full.document.points.size(), 500u);
     EXPECT_EQ(full.document.points.back(), (DocumentPoint{499, 1}));
     EXPECT_EQ(GraphDocumentCodec::Read(withPoints(501)).status, DocumentReadStatus::Invalid);
+}
+
+// Counts what the reader allocates while a test asks for it.
+std::size_t g_allocated = 0;
+bool g_counting = false;
+
+} // namespace
+
+void *operator new(std::size_t size)
+{
+    if (g_counting)
+        g_allocated += size;
+    if (void *p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void *p) noexcept { std::free(p); }
+void operator delete(void *p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+// A text of millions of fields is refused after the first field past what a document holds,
+// without a list of all of them.
+TEST(GraphDocumentRead, HugeTextsAreRefusedWithoutSplittingThemWhole)
+{
+    const std::vector<std::pair<const char *, std::string>> cases = {
+        {"only separators", std::string(20'000'000, 'B')},
+        {"one-digit points", [] {
+             std::string s = Lines("x");
+             while (s.size() < 20'000'000)
+                 s += "1BB";
+             return s + "TrueBB2BB\r\n";
+         }()},
+    };
+    for (const auto &[what, text] : cases) {
+        SCOPED_TRACE(what);
+        g_allocated = 0;
+        g_counting = true;
+        const DocumentReadStatus status = GraphDocumentCodec::Read(text).status;
+        g_counting = false;
+        EXPECT_EQ(status, DocumentReadStatus::Invalid);
+        EXPECT_LT(g_allocated, std::size_t(1) << 20);
+    }
 }
 
 struct WriteCase {
@@ -266,7 +323,7 @@ TEST_F(GraphDocumentFiles, SaveThenLoadThroughTheDialogs)
     EXPECT_EQ(contents(path("first.wqz")), QByteArray::fromStdString(bytes));
 
     QString loaded;
-    EXPECT_EQ(LoadGraphData(dialog, files, nullptr, dir.path(), loaded), bytes);
+    EXPECT_EQ(LoadGraphData(dialog, files, nullptr, dir.path(), loaded).text, bytes);
     EXPECT_EQ(loaded, path("first.wqz"));
 
     ASSERT_EQ(files.requests.size(), 2u);
@@ -306,7 +363,8 @@ TEST_F(GraphDocumentFiles, CancelledDialogsWriteAndReadNothing)
     EXPECT_EQ(SaveGraphData("x", dialog, files, nullptr, dir.path(), name),
               SaveOutcome::Cancelled);
     EXPECT_EQ(name, QStringLiteral("keep"));
-    EXPECT_EQ(LoadGraphData(dialog, files, nullptr, dir.path(), name), std::string());
+    EXPECT_EQ(LoadGraphData(dialog, files, nullptr, dir.path(), name).status,
+              FileReadStatus::Cancelled);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 
@@ -334,12 +392,148 @@ TEST_F(GraphDocumentFiles, FailedSaveLeavesTheOldFileIntact)
     EXPECT_FALSE(QFile::exists(path("missing/new.wqz")));
 }
 
-TEST_F(GraphDocumentFiles, UnreadableFilesLoadAsNothing)
+// Qt's save dialog, set up from a request, adds the default extension to a typed name before
+// its overwrite check looks at the name.
+TEST_F(GraphDocumentFiles, QtSaveDialogAddsTheExtensionBeforeAsking)
 {
-    EXPECT_FALSE(ReadWholeFile(path("none.wqz")).has_value());
-    EXPECT_FALSE(ReadWholeFile(dir.path()).has_value());
+    platform::FileRequest request;
+    request.title = QStringLiteral("Save Graph Data As");
+    request.directory = dir.path();
+    request.filter = kDocumentFilter;
+    request.defaultSuffix = QStringLiteral("wqz");
+    request.confirmOverwrite = true;
+    QFileDialog dialog;
+    platform::configureFileDialog(dialog, request, QFileDialog::AcceptSave);
+    EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    for (const char *typed : {"first", "first.wqz"}) {
+        SCOPED_TRACE(typed);
+        dialog.selectFile(QString::fromLatin1(typed));
+        EXPECT_EQ(dialog.selectedFiles(), QStringList{path("first.wqz")});
+    }
+}
+
+// Only a regular file no larger than any document is read; nothing else is even opened in a
+// way that could wait.
+TEST_F(GraphDocumentFiles, OnlyRegularFilesOfDocumentSizeAreRead)
+{
     ASSERT_TRUE(WriteFileAtomically(path("empty.wqz"), ""));
-    EXPECT_EQ(ReadWholeFile(path("empty.wqz")), std::string());
+    ASSERT_TRUE(WriteFileAtomically(path("doc.wqz"), "xBBBBBBBBBBTrueBB2BB\r\n"));
+    ASSERT_TRUE(WriteFileAtomically(path("full.wqz"), std::string(kMaxDocumentBytes, 'x')));
+    QFile big(path("big.wqz"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(kMaxDocumentBytes) + 1));
+    big.close();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.wqz")).constData(), 0600), 0);
+
+    struct Case {
+        const char *what;
+        QString file;
+        FileReadStatus status;
+        std::size_t size;
+    };
+    const std::vector<Case> cases = {
+        {"a document", path("doc.wqz"), FileReadStatus::Read, 22},
+        {"an empty file", path("empty.wqz"), FileReadStatus::Read, 0},
+        {"a file at the size cap", path("full.wqz"), FileReadStatus::Read, kMaxDocumentBytes},
+        {"one byte past the cap", path("big.wqz"), FileReadStatus::Refused, 0},
+        {"a named pipe", path("pipe.wqz"), FileReadStatus::Refused, 0},
+        {"a folder", dir.path(), FileReadStatus::Refused, 0},
+        {"an endless device", QStringLiteral("/dev/zero"), FileReadStatus::Refused, 0},
+        {"a missing file", path("none.wqz"), FileReadStatus::Unreadable, 0},
+        {"no name at all", QString(), FileReadStatus::Unreadable, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const FileReadResult r = ReadDocumentFile(c.file);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.text.size(), c.size);
+    }
+}
+
+// A save device that takes `room` bytes and then fails, and whose flush may fail: the old
+// file may only be replaced when every byte was written and flushed.
+class FailingReplacement final : public ReplacementFile {
+public:
+    FailingReplacement(qint64 room, bool flushWorks) : m_device(room), m_flushWorks(flushWorks)
+    {
+        m_device.open(QIODevice::WriteOnly);
+    }
+    QIODevice &device() override { return m_device; }
+    bool flush() override
+    {
+        ++flushes;
+        return m_flushWorks;
+    }
+    bool replaceTarget() override
+    {
+        ++replaced;
+        return true;
+    }
+    void discard() override { ++discarded; }
+
+    int flushes = 0, replaced = 0, discarded = 0;
+
+private:
+    class Device final : public QIODevice {
+    public:
+        explicit Device(qint64 room) : m_room(room) {}
+
+    protected:
+        qint64 readData(char *, qint64) override { return -1; }
+        qint64 writeData(const char *, qint64 len) override
+        {
+            if (m_room <= 0)
+                return -1;  // the disk is full
+            const qint64 n = std::min(len, m_room);
+            m_room -= n;
+            return n;
+        }
+
+    private:
+        qint64 m_room;
+    };
+    Device m_device;
+    bool m_flushWorks;
+};
+
+TEST(GraphDocumentSave, ReplacesTheOldFileOnlyWhenEverythingWasWritten)
+{
+    const std::string bytes(5000, 'x');
+    struct Case {
+        const char *what;
+        qint64 room;
+        bool flushWorks;
+        bool saved;
+        int flushes;
+    };
+    const std::vector<Case> cases = {
+        {"room for everything", 1 << 20, true, true, 1},
+        {"the first write fails", 0, true, false, 0},
+        {"a write fails part way", 4096, true, false, 0},
+        {"the flush fails", 1 << 20, false, false, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        FailingReplacement file(c.room, c.flushWorks);
+        EXPECT_EQ(WriteReplacement(file, bytes), c.saved);
+        EXPECT_EQ(file.flushes, c.flushes);
+        EXPECT_EQ(file.replaced, c.saved ? 1 : 0);
+        EXPECT_EQ(file.discarded, c.saved ? 0 : 1);
+    }
+}
+
+TEST_F(GraphDocumentFiles, SavedFilesKeepTheirPermissionsAndLeaveNothingBehind)
+{
+    const QString target = path("old.wqz");
+    ASSERT_TRUE(WriteFileAtomically(target, "old"));
+    const QByteArray name = QFile::encodeName(target);
+    ASSERT_EQ(::chmod(name.constData(), 0640), 0);
+    ASSERT_TRUE(WriteFileAtomically(target, "new contents"));
+    EXPECT_EQ(contents(target), QByteArray("new contents"));
+    struct stat info {};
+    ASSERT_EQ(::stat(name.constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("old.wqz")});
 }
 
 TEST_F(GraphDocumentFiles, BitmapIsARealBmpOfThePicture)

@@ -33,6 +33,8 @@ struct FileRequest {
     QString directory;   // start folder
     QString fileName;    // start name
     QString filter;      // Qt name filter, e.g. "Graph Data (*.wqz)"
+    QString defaultSuffix;          // added to a typed name that has no extension
+    bool confirmOverwrite = false;  // ask before an existing file is chosen for saving
 };
 
 class FileDialogs {

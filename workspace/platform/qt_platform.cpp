@@ -33,16 +33,22 @@ class QtFiles final : public FileDialogs {
 public:
     std::optional<QString> openFile(QWidget *parent, const FileRequest &r) override
     {
-        const QString start = r.fileName.isEmpty() ? r.directory : r.directory + '/' + r.fileName;
-        const QString path = QFileDialog::getOpenFileName(parent, r.title, start, r.filter);
-        if (path.isEmpty())
-            return std::nullopt;
-        return path;
+        return run(parent, r, QFileDialog::AcceptOpen);
     }
     std::optional<QString> saveFile(QWidget *parent, const FileRequest &r) override
     {
-        const QString start = r.fileName.isEmpty() ? r.directory : r.directory + '/' + r.fileName;
-        const QString path = QFileDialog::getSaveFileName(parent, r.title, start, r.filter);
+        return run(parent, r, QFileDialog::AcceptSave);
+    }
+
+private:
+    static std::optional<QString> run(QWidget *parent, const FileRequest &r,
+                                      QFileDialog::AcceptMode mode)
+    {
+        QFileDialog dialog(parent);
+        configureFileDialog(dialog, r, mode);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString path = dialog.selectedFiles().constFirst();
         if (path.isEmpty())
             return std::nullopt;
         return path;
@@ -108,6 +114,23 @@ public:
 };
 
 } // namespace
+
+void configureFileDialog(QFileDialog &dialog, const FileRequest &r, QFileDialog::AcceptMode mode)
+{
+    // Qt's own dialog adds the default extension before it asks about overwriting; a native
+    // one may ask about the name as typed and then save under another.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setWindowTitle(r.title);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    dialog.setNameFilter(r.filter);
+    dialog.setDirectory(r.directory);
+    dialog.setDefaultSuffix(r.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
+    if (!r.fileName.isEmpty())
+        dialog.selectFile(r.fileName);
+}
 
 Platform makeQtPlatform()
 {

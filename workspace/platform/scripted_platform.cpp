@@ -1,6 +1,7 @@
 #include "workspace/platform/scripted_platform.h"
 
 #include <QDialog>
+#include <QFileInfo>
 
 namespace linoveta::platform {
 namespace {
@@ -55,10 +56,22 @@ public:
         s_.fileRequests.push_back(r);
         return takePath(s_.openPaths);
     }
+    // Like the real dialog: the default extension is added to a typed name without one, and
+    // only then is an existing file met with the overwrite question ("No" cancels here).
     std::optional<QString> saveFile(QWidget *, const FileRequest &r) override
     {
         s_.fileRequests.push_back(r);
-        return takePath(s_.savePaths);
+        std::optional<QString> path = takePath(s_.savePaths);
+        if (!path || path->isEmpty())
+            return path;
+        if (!r.defaultSuffix.isEmpty() && QFileInfo(*path).suffix().isEmpty())
+            *path += QLatin1Char('.') + r.defaultSuffix;
+        if (r.confirmOverwrite && QFileInfo::exists(*path)) {
+            s_.overwriteQuestions.push_back(*path);
+            if (takeAnswer(s_.answers) != Answer::Yes)
+                return std::nullopt;
+        }
+        return path;
     }
 
 private:
