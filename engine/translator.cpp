@@ -199,6 +199,7 @@ void Translation::MarkToken(int p) {
   const std::string& prevprev = Tok(p >= 8 ? p - 8 : 0);
   const bool afterSignInExp = prevprev == "^" && prev == "-";
 
+  const bool afterSignInRoot = prevprev == "~" && prev == "-";
   if (t == "^") {
     SetOut(pos_, "^");
     pos_ += 4;
@@ -239,8 +240,10 @@ void Translation::MarkToken(int p) {
       const bool sign = prev == "^" || prev == "~";
       bool rf = FracAtDepth() && !sign;
       bool re = ExpAtDepth() && !sign;
-      bool rr = RootAtDepth() && !sign && !(prevprev == "~" && prev == "-");
-      if (afterSignInExp) rf = rr = re = false;
+      bool rr = RootAtDepth() && !sign;
+      // After the sign of an exponent or a radicand nothing closes: a group opened before the
+      // root encloses it and cannot end while the root is still open.
+      if (afterSignInExp || afterSignInRoot) rf = rr = re = false;
       CloseGroupsInGap(p, rf, rr, re, bar_);
     }
     ++depth_;
@@ -294,13 +297,12 @@ void Translation::MarkToken(int p) {
     // A root open at this depth ends before a function name. It closes like any other
     // group, so an open bar or a group opened inside the root is respected.
     // A sign right after "~" is the radicand's own: the root stays open for the function.
-    const bool radicandSign = prevprev == "~" && prev == "-";
-    const bool rootEnds = RootAtDepth() && prev != "~" && !radicandSign && !expOpen_;
+    const bool rootEnds = RootAtDepth() && prev != "~" && !afterSignInRoot && !expOpen_;
     const bool sign = prev == "^" || prev == "~";
     bool rf = FracAtDepth() && !sign;
     bool re = ExpAtDepth() && !sign;
-    bool rr = RootAtDepth() && !sign && !radicandSign;
-    if (prev == "/" || afterSignInExp) rf = rr = re = false;
+    bool rr = RootAtDepth() && !sign;
+    if (prev == "/" || afterSignInExp || afterSignInRoot) rf = rr = re = false;
     CloseGroupsInGap(p, rf, rr || rootEnds, re, bar_);
   } else {
     EmitToken(p);

@@ -132,7 +132,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Implicit products before pi and absolute values.
         FormsCase{"|x|P", "|x|`", "abs(x)*3.1415926538", false},
         FormsCase{"2P|x|", "2`|x|", "2*3.14159265388*abs(x)", false},
-        FormsCase{"3/4P", "#3/4`#", "(3)/(4*3.1415926538)", false}));
+        FormsCase{"3/4P", "#3/4`#", "(3)/(4*3.1415926538)", false},
+        // After a radicand's sign the groups around the root stay open with it.
+        FormsCase{"2^~-(x)", "2^~-(x)~^", "2^((-(x))^(.5))", false},
+        FormsCase{"x^~-C(x)", "x^~-C(x)~^", "x^((-C(x))^(.5))", false},
+        FormsCase{"5^-~-S(x)", "5^-~-S(x)~^", "5^(-(-S(x))^(.5))", false},
+        FormsCase{"x/~-(x)", "#x/~-(x)~#", "(x)/((-(x))^(.5))", false},
+        FormsCase{"x/~-S(x)+1", "#x/~-S(x)~#+1", "(x)/((-S(x))^(.5))+1", false}));
 
 struct StateCase {
   const char* keys;
