@@ -6,6 +6,7 @@
 
 #include "engine/key_handler.h"
 #include "engine/line_translation.h"
+#include "engine/shown_text.h"
 
 namespace linoveta {
 
@@ -198,8 +199,8 @@ void Translation::MarkToken(int p) {
   const std::string& prev = Tok(p - 4);
   const std::string& prevprev = Tok(p >= 8 ? p - 8 : 0);
   const bool afterSignInExp = prevprev == "^" && prev == "-";
-
   const bool afterSignInRoot = prevprev == "~" && prev == "-";
+
   if (t == "^") {
     SetOut(pos_, "^");
     pos_ += 4;
@@ -500,6 +501,16 @@ std::vector<std::string> DisplayTokens(const FormulaTables& t, int line) {
 
 }  // namespace
 
+std::string DisplayTextOf(const std::vector<std::string>& marked) {
+  std::string text;
+  bool tokensCut = false;
+  for (std::size_t i = 0; i < marked.size(); ++i) {
+    if (i < static_cast<std::size_t>(kDisplayJoinCells)) text += marked[i];
+    else tokensCut = tokensCut || !marked[i].empty();
+  }
+  return ShownDisplayText(std::move(text), tokensCut);
+}
+
 LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
                                 LevelState& levelState) {
   Translation tr(tokens, openBarCount, levelState);
@@ -532,7 +543,9 @@ bool TranslateToEval(FormulaTables& t, EngineObserver& observer) {
 std::string FormatFormula(FormulaTables& t, EngineObserver& observer) {
   for (int i = 0; i < 21; ++i)
     if (TranslateToEval(t, observer)) break;
-  return char2str_disp(t, t.CurrentFunction);
+  const int line = t.CurrentFunction;
+  if (line < 0 || line >= kFormulaLines) return std::string();
+  return DisplayTextOf(t.FormulaDisp[line]);
 }
 
 bool CanGraph(const FormulaTables& t) {
