@@ -4,8 +4,9 @@
 //
 // Input: a byte below 0x80 is that key; 0x80..0xBF a command (bits 0-2: 0..2 the sin, cos
 // and tan commands, 3 another line (bits 3-5), 4..7 Backspace); 0xC0..0xDF repeats the next
-// byte, 0xE0..0xFF the next two, 2..17 or 128..2176 times (bits 0-4), so that short inputs
-// reach the 1999-symbol line, the 493-token and 2001-cell tables and the typesetter's limits.
+// byte, 0xE0..0xFF the next two, 2..29 times or 250, 500, 1000 or 2000 times (bits 0-4), so
+// that short inputs reach the 1999-symbol line, the 493-token and 2001-cell tables and the
+// typesetter's limits.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -163,7 +164,13 @@ FormulaEngine& Fresh(std::unique_ptr<FormulaEngine>& engine) {
   return *engine;
 }
 
+// Keys handled for the current input; past kMaxKeys the rest of the input is dropped, so that
+// one input stays within the time limit however its runs combine.
+int keysSent = 0;
+constexpr int kMaxKeys = 6000;
+
 void Key(FormulaTables& t, EngineObserver& observer, std::uint8_t b) {
+  ++keysSent;
   if (b & 0x80) {
     const int action = b & 0x07;
     if (action < 3) {
@@ -199,7 +206,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static std::unique_ptr<FormulaEngine> typed, replay;
   FormulaTables& t = Fresh(typed).tables;
   EngineObserver observer;  // no repaint: the display text is checked directly
-  for (std::size_t i = 0; i < size; ++i) {
+  keysSent = 0;
+  for (std::size_t i = 0; i < size && keysSent < kMaxKeys; ++i) {
     const std::uint8_t b = data[i];
     if (b < 0xC0) {
       Key(t, observer, b);
@@ -207,9 +215,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::size_t unit = b < 0xE0 ? 1 : 2;
     if (i + unit >= size) break;
+    // Mostly short runs; the four long ones reach a group's room (250), the token table (250
+    // pairs), and a full line.
+    static constexpr int kLong[] = {250, 500, 1000, 2000};
     const int c = b & 0x1F;
-    const int times = c < 16 ? c + 2 : (c - 15) * 128;
-    for (int k = 0; k < times; ++k) {
+    const int times = c < 28 ? c + 2 : kLong[c - 28];
+    for (int k = 0; k < times && keysSent < kMaxKeys; ++k) {
       const int line = t.CurrentFunction;
       const std::int16_t len = t.FormulaLen[line];
       const std::string before = char2str_sym(t, line);
