@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "engine/number_text.h"
@@ -55,7 +56,15 @@ double ReadDouble(std::string_view s) {
   return negative ? -v : v;
 }
 
-float Val(std::string_view s) { return static_cast<float>(ParseLeadingNumber(s)); }
+// A Single holds what a double of at most its largest magnitude rounds to; anything more is
+// the overflow error, never an infinity.
+float Single(double v) {
+  if (!(std::fabs(v) <= static_cast<double>(std::numeric_limits<float>::max())))
+    throw BreakdownError(BreakdownError::Kind::Arithmetic, "Overflow");
+  return static_cast<float>(v);
+}
+
+float Val(std::string_view s) { return Single(ParseLeadingNumber(s)); }
 
 }  // namespace
 
@@ -532,7 +541,7 @@ void BreakdownEquationSide(FormulaTables& t, BreakdownTables& b) {
       const std::string after = tok.substr(at + 1);
       const float c = before.empty() ? 1.0f : Val(before);
       BrkTermRec& tr = term();
-      tr.Num = tr.Num * sign * c;
+      tr.Num = Single(static_cast<double>(tr.Num) * sign * c);
       tr.FactorExp[factor(factorIndex)] = pendingExp;
       tr.DispText = "~" + after;
       termLetters += "~" + after;
@@ -542,7 +551,7 @@ void BreakdownEquationSide(FormulaTables& t, BreakdownTables& b) {
         tr.Den = Val(FractionToDecimalStr(tok));
         if (tr.Den == 0) DivisionByZero();
         tr.Quotient = static_cast<double>(tr.Num) / static_cast<double>(tr.Den);
-        coef = coef / tr.Den;
+        coef = Single(static_cast<double>(coef) / tr.Den);
         if (!IsLetter(Cell(t, i + 1))) tr.DenFlag = tr.HasDivision = false;
         if (IsNumFraction(tok)) tr.FractionText = tok;
       } else {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/line_translation.h"
+#include "engine/shown_text.h"
 
 namespace linoveta {
 
@@ -114,14 +115,16 @@ void Backspace(FormulaTables& t, int line) {
   t.BarJustClosed = bars > 0 && bars % 2 == 0;
 }
 
-// Would the current line's translation fit the tables?
-bool LineFits(const FormulaTables& t) {
+// Would the current line's translation fit the tables, and, when asked, could the
+// typesetter show its display text?
+bool LineFits(const FormulaTables& t, bool mustShow) {
   const int line = t.CurrentFunction;
   const int len = t.FormulaLen[line];
   if (len < 0 || len > kMaxSymbols) return false;
   const std::vector<std::string> tokens = TokenizeSymbols(t.FormulaSym[line], len);
   LevelState scratch = t.ConvLevelState;
-  return TranslateTokens(tokens, t.Edit[line].OpenBarCount, scratch).fits;
+  const LineTranslation tr = TranslateTokens(tokens, t.Edit[line].OpenBarCount, scratch);
+  return tr.fits && (!mustShow || TypesetterCanShow(DisplayTextOf(tr.marked)));
 }
 
 void ShowLine(FormulaTables& t, EngineObserver& observer) {
@@ -143,6 +146,7 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
   std::string key = KeyText(keyAscii);
   const LineSnapshot before(t, line);
   bool changed = false;
+  bool stored = false;
   if (t.KeyMask >= 1) {
     if (keyAscii != kKeyBackspace && CategoryAccepts(t.KeyMask, key)) {
       t.KeyAccepted = true;
@@ -156,7 +160,7 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
       } else if (IsKeyAllowed(t, key)) {
         t.FormulaSym[line][len] = key;
         ++len;
-        changed = true;
+        changed = stored = true;
       } else {
         t.KeyAccepted = false;
       }
@@ -169,7 +173,9 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
     }
     RescanLineState(t);
   }
-  if (changed && !LineFits(t)) {
+  // A stored key is refused, like one past the tables, when the typesetter could not show
+  // the line it makes.
+  if (changed && !LineFits(t, stored)) {
     before.Restore(t);
     t.KeyAccepted = false;
   }
@@ -258,42 +264,6 @@ void RescanLineState(FormulaTables& t) {
     }
   }
   e.ExpTyped = expState;
-}
-
-bool LoadSymbolsForTest(FormulaTables& t, int line, std::string_view symbols,
-                        EngineObserver& observer) {
-  if (!ValidLine(line) || symbols.size() > static_cast<std::size_t>(kMaxSymbols)) return false;
-  const std::int16_t oldCurrent = t.CurrentFunction;
-  t.CurrentFunction = static_cast<std::int16_t>(line);
-  const LineSnapshot before(t, line);
-  CellLine& sym = t.FormulaSym[line];
-  for (auto& c : sym) c.clear();
-  LineEditState& e = t.Edit[line];
-  e = LineEditState{};
-  t.BarJustClosed = false;
-  t.HasEquals = false;
-  for (std::size_t i = 0; i < symbols.size(); ++i) {
-    const char c = symbols[i];
-    sym[i].assign(1, c);
-    // The state the key rules would have carried.
-    if (c == '(') ++e.ParenDepth;
-    if (c == ')') --e.ParenDepth;
-    if (c == '=') t.HasEquals = true;
-    if (c == '|') {
-      e.AbsTyped = !e.AbsTyped;
-      e.OpenBarCount = e.AbsTyped ? 1 : 0;
-      t.BarJustClosed = !e.AbsTyped;
-    }
-  }
-  t.FormulaLen[line] = static_cast<std::int16_t>(symbols.size());
-  RescanLineState(t);
-  if (!LineFits(t)) {
-    before.Restore(t);
-    t.CurrentFunction = oldCurrent;
-    return false;
-  }
-  ShowLine(t, observer);
-  return true;
 }
 
 }  // namespace linoveta

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "engine/engine_observer.h"
 #include "engine/formula_tables.h"
@@ -41,11 +40,5 @@ bool TranslateToEval(FormulaTables& t, EngineObserver& observer);
 // Whether the formulas can be graphed: no line 0..9 incomplete and some line
 // 0..LastFunction holds symbols.
 bool CanGraph(const FormulaTables& t);
-
-// Test helper: replaces line's symbols by the given ones (one character per symbol, no key
-// rules), sets CurrentFunction to line and runs the re-scan and translation as a key would.
-// Returns false when the symbols do not fit the tables (nothing is changed then).
-bool LoadSymbolsForTest(FormulaTables& t, int line, std::string_view symbols,
-                        EngineObserver& observer);
 
 }  // namespace linoveta

@@ -29,6 +29,10 @@ struct LineTranslation {
   std::string script;     // the finished script text
 };
 
+// The display text of a marked token list as the line's cells hold it: cells 0..1000
+// joined, cut and closed as ShownDisplayText says.
+std::string DisplayTextOf(const std::vector<std::string>& marked);
+
 // Translates display tokens (element k = token k) of a line whose editor counts
 // openBarCount open bars. levelState is the translator's persistent term-start table.
 LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,

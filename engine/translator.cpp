@@ -6,6 +6,7 @@
 
 #include "engine/key_handler.h"
 #include "engine/line_translation.h"
+#include "engine/shown_text.h"
 
 namespace linoveta {
 
@@ -201,6 +202,7 @@ void Translation::MarkToken(int p) {
   const std::string& prev = Tok(p - 4);
   const std::string& prevprev = Tok(p >= 8 ? p - 8 : 0);
   const bool afterSignInExp = prevprev == "^" && prev == "-";
+  const bool afterSignInRoot = prevprev == "~" && prev == "-";
 
   if (t == "^") {
     SetOut(pos_, "^");
@@ -242,8 +244,10 @@ void Translation::MarkToken(int p) {
       const bool sign = prev == "^" || prev == "~";
       bool rf = FracAtDepth() && !sign;
       bool re = ExpAtDepth() && !sign;
-      bool rr = RootAtDepth() && !sign && !(prevprev == "~" && prev == "-");
-      if (afterSignInExp) rf = rr = re = false;
+      bool rr = RootAtDepth() && !sign;
+      // After the sign of an exponent or a radicand nothing closes: a group opened before the
+      // root encloses it and cannot end while the root is still open.
+      if (afterSignInExp || afterSignInRoot) rf = rr = re = false;
       CloseGroupsInGap(p, rf, rr, re, bar_);
     }
     ++depth_;
@@ -297,13 +301,12 @@ void Translation::MarkToken(int p) {
     // A root open at this depth ends before a function name. It closes like any other
     // group, so an open bar or a group opened inside the root is respected.
     // A sign right after "~" is the radicand's own: the root stays open for the function.
-    const bool radicandSign = prevprev == "~" && prev == "-";
-    const bool rootEnds = RootAtDepth() && prev != "~" && !radicandSign && !expOpen_;
+    const bool rootEnds = RootAtDepth() && prev != "~" && !afterSignInRoot && !expOpen_;
     const bool sign = prev == "^" || prev == "~";
     bool rf = FracAtDepth() && !sign;
     bool re = ExpAtDepth() && !sign;
-    bool rr = RootAtDepth() && !sign && !radicandSign;
-    if (prev == "/" || afterSignInExp) rf = rr = re = false;
+    bool rr = RootAtDepth() && !sign;
+    if (prev == "/" || afterSignInExp || afterSignInRoot) rf = rr = re = false;
     CloseGroupsInGap(p, rf, rr || rootEnds, re, bar_);
   } else {
     EmitToken(p);
@@ -501,6 +504,16 @@ std::vector<std::string> DisplayTokens(const FormulaTables& t, int line) {
 
 }  // namespace
 
+std::string DisplayTextOf(const std::vector<std::string>& marked) {
+  std::string text;
+  bool tokensCut = false;
+  for (std::size_t i = 0; i < marked.size(); ++i) {
+    if (i < static_cast<std::size_t>(kDisplayJoinCells)) text += marked[i];
+    else tokensCut = tokensCut || !marked[i].empty();
+  }
+  return ShownDisplayText(std::move(text), tokensCut);
+}
+
 LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
                                 LevelState& levelState) {
   Translation tr(tokens, openBarCount, levelState);
@@ -533,7 +546,9 @@ bool TranslateToEval(FormulaTables& t, EngineObserver& observer) {
 std::string FormatFormula(FormulaTables& t, EngineObserver& observer) {
   for (int i = 0; i < 21; ++i)
     if (TranslateToEval(t, observer)) break;
-  return char2str_disp(t, t.CurrentFunction);
+  const int line = t.CurrentFunction;
+  if (line < 0 || line >= kFormulaLines) return std::string();
+  return DisplayTextOf(t.FormulaDisp[line]);
 }
 
 bool CanGraph(const FormulaTables& t) {

@@ -1,5 +1,7 @@
 #include "typeset/formula_typesetter.h"
 
+#include "engine/shown_text.h"
+
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QtGlobal>
@@ -15,8 +17,8 @@ constexpr RgbValue kBlue = 0xFF0000;
 constexpr RgbValue kBlack = 0;
 
 // The old character tables held this many positions; longer text is refused up front.
-constexpr qsizetype kLineLimit = 3000;
-constexpr qsizetype kGroupLimit = 250;
+constexpr qsizetype kLineLimit = linoveta::kTypesetLineChars;
+constexpr qsizetype kGroupLimit = linoveta::kTypesetGroupChars;
 
 // Raised anywhere inside a line; PrintFormula turns it into the message.
 struct TypesetError : std::runtime_error
@@ -398,7 +400,7 @@ void PrintFormula(const QString &text, Surface &target, bool colourOn, const QSt
     profile.tallTildeDown = 10;
     profile.numeratorUp = {5, 0};
     profile.denominatorDown = {14, 0};
-    profile.fractionPartLimit = 50;
+    profile.fractionPartLimit = linoveta::kTypesetFractionPartChars;
     typeset(text, target, profile);
 }
 } // namespace basFPrint3
@@ -418,7 +420,7 @@ void PrintFormula(const QString &text, Surface &target)
     profile.radicalDy = 0;
     profile.radicalFont = QStringLiteral("TalvoranFont");
     profile.radicalFontBack = QStringLiteral("Book Antiqua");
-    profile.fractionPartLimit = 50;
+    profile.fractionPartLimit = linoveta::kTypesetFractionPartChars;
     typeset(text, target, profile);
 }
 } // namespace basFPrint2

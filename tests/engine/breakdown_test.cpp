@@ -111,12 +111,35 @@ TEST(Breakdown, ClearVisitsSixDepthsSixGroupsFourTerms) {
 }
 
 TEST(Breakdown, ErrorsReachTheCaller) {
-  auto t = std::make_unique<FormulaTables>();
-  auto b = std::make_unique<BreakdownTables>();
-  Load(*t, {"x", ")", ")"});
-  EXPECT_THROW(char2str_graph(*t, *b), BreakdownError);
-  Load(*t, {"x", "/", "0"});
-  EXPECT_THROW(char2str_graph(*t, *b), BreakdownError);
+  struct ErrorCase {
+    std::vector<std::string> cells;
+    BreakdownError::Kind kind;
+  };
+  const ErrorCase cases[] = {
+      {{"x", ")", ")"}, BreakdownError::Kind::OutOfRange},
+      {{"x", "/", "0"}, BreakdownError::Kind::Arithmetic},
+      // Coefficients beyond a Single overflow instead of turning into infinity.
+      {{"9", "E", "9", "9"}, BreakdownError::Kind::Arithmetic},
+      {{"-", "9", "E", "9", "9", "x"}, BreakdownError::Kind::Arithmetic},
+      {{"9", "E", "9", "9", "~", "2"}, BreakdownError::Kind::Arithmetic},
+      {{"1", "E", "3", "8", "x", "/", "1", "E", "-", "3", "8"}, BreakdownError::Kind::Arithmetic},
+      {{"x", "^", "9", "E", "9", "9"}, BreakdownError::Kind::Arithmetic},
+  };
+  for (const ErrorCase& c : cases) {
+    auto t = std::make_unique<FormulaTables>();
+    auto b = std::make_unique<BreakdownTables>();
+    Load(*t, c.cells);
+    std::string cells;
+    for (const auto& cell : c.cells) cells += cell;
+    try {
+      char2str_graph(*t, *b);
+      ADD_FAILURE() << cells << " gave no error";
+    } catch (const BreakdownError& e) {
+      EXPECT_EQ(e.kind, c.kind) << cells << ": " << e.what();
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << cells << " raised " << e.what();
+    }
+  }
   MakeGraphable();
 }
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "engine/formula_engine.h"
+#include "engine/shown_text.h"
+#include "support/load_symbols.h"
 
 namespace linoveta {
 namespace {
@@ -132,7 +134,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Implicit products before pi and absolute values.
         FormsCase{"|x|P", "|x|`", "abs(x)*3.1415926538", false},
         FormsCase{"2P|x|", "2`|x|", "2*3.14159265388*abs(x)", false},
-        FormsCase{"3/4P", "#3/4`#", "(3)/(4*3.1415926538)", false}));
+        FormsCase{"3/4P", "#3/4`#", "(3)/(4*3.1415926538)", false},
+        // After a radicand's sign the groups around the root stay open with it.
+        FormsCase{"2^~-(x)", "2^~-(x)~^", "2^((-(x))^(.5))", false},
+        FormsCase{"x^~-C(x)", "x^~-C(x)~^", "x^((-C(x))^(.5))", false},
+        FormsCase{"5^-~-S(x)", "5^-~-S(x)~^", "5^(-(-S(x))^(.5))", false},
+        FormsCase{"x/~-(x)", "#x/~-(x)~#", "(x)/((-(x))^(.5))", false},
+        FormsCase{"x/~-S(x)+1", "#x/~-S(x)~#+1", "(x)/((-S(x))^(.5))+1", false}));
 
 struct StateCase {
   const char* keys;
@@ -285,6 +293,76 @@ TEST_F(KeyHandlerTest, AScriptTooLongForItsCellsIsRefused) {
   EXPECT_EQ(t().FormulaLen[0], 307);
   EXPECT_EQ(Expr().size(), static_cast<std::size_t>(kFormulaCells));
   EXPECT_EQ(Sym().back(), 'P');
+}
+
+// A key that would take a group past the typesetter's tables is refused like a key past the
+// formula tables: an exponent or root holds 250 characters, a fraction part 50 (the printer's).
+TEST(KeyHandlerTypesetLimits, KeysPastAGroupsRoomAreRefused) {
+  struct Case {
+    const char* before;
+    char key;
+    int accepted;  // of 300 keys
+    const char* then;  // typed afterwards, accepted or not as `thenAccepted`
+    bool thenAccepted;
+  };
+  const Case cases[] = {
+      {"~", '1', 250, "+x", true},  // the "+" ends the root
+      {"x^", '2', 250, "+x", true},
+      {"x^~", '2', 248, "", true},  // the exponent holds the root's marks too
+      {"x^(", '2', 249, ")", false},  // a full group takes not even its ")"
+      {"1/", '2', 50, "+x", true},
+      {"x/", '2', 50, "x", false},  // the denominator is full
+      {"", '1', 300, "/2", false},  // a numerator of 300 digits cannot be shown
+  };
+  for (const Case& c : cases) {
+    auto engine = std::make_unique<FormulaEngine>();
+    engine->Start();
+    FormulaTables& t = engine->tables;
+    for (const char* k = c.before; *k; ++k) Paper_KeyPress(t, 0, *k);
+    int accepted = 0;
+    for (int i = 0; i < 300; ++i) {
+      Paper_KeyPress(t, 0, c.key);
+      accepted += t.KeyAccepted ? 1 : 0;
+    }
+    EXPECT_EQ(accepted, c.accepted) << c.before << c.key;
+    const std::string full = char2str_sym(t, 0);
+    bool all = true;
+    for (const char* k = c.then; *k; ++k) {
+      Paper_KeyPress(t, 0, *k);
+      all = all && t.KeyAccepted;
+    }
+    EXPECT_EQ(all, c.thenAccepted) << c.before << c.key << c.then;
+    EXPECT_EQ(char2str_sym(t, 0).rfind(full, 0), 0u) << "keys only ever append";
+    EXPECT_TRUE(TypesetterCanShow(char2str_disp(t, 0))) << char2str_disp(t, 0);
+  }
+}
+
+// The display keeps 250 tokens and 1001 characters; a group that runs past the cut is closed
+// where the display ends, so the cut line can still be shown. The script keeps everything.
+TEST(KeyHandlerTypesetLimits, AGroupCutOffWithTheDisplayIsClosedWhereItEnds) {
+  std::string byTokens;
+  for (int i = 0; i < 124; ++i) byTokens += "x+";  // 248 tokens
+  byTokens += "~x+~(x+1)";                           // the root at token 249 runs past 250
+  std::string byCharacters;
+  for (int i = 0; i < 90; ++i) byCharacters += "1111111111+";  // 990 characters
+  byCharacters += "~" + std::string(20, '2');
+  struct Case {
+    std::string keys;
+    const char* displayEnd;
+  };
+  const Case cases[] = {{byTokens, "x+~x~"}, {byCharacters, "+~222222222~"}};
+  for (const Case& c : cases) {
+    auto engine = std::make_unique<FormulaEngine>();
+    engine->Start();
+    FormulaTables& t = engine->tables;
+    for (char k : c.keys) Paper_KeyPress(t, 0, k);
+    EXPECT_EQ(char2str_sym(t, 0), c.keys);
+    const std::string disp = char2str_disp(t, 0);
+    EXPECT_LE(disp.size(), static_cast<std::size_t>(kDisplayJoinCells));
+    EXPECT_EQ(disp.substr(disp.size() - std::string(c.displayEnd).size()), c.displayEnd);
+    EXPECT_TRUE(TypesetterCanShow(disp)) << disp;
+    EXPECT_FALSE(t.FormulaIncomplete[0]);
+  }
 }
 
 TEST_F(KeyHandlerTest, LoadingSymbolsDirectlySetsTheStateTheRulesWouldKeep) {

@@ -1,5 +1,12 @@
 // Types arbitrary key streams into the formula lines and checks, after every key, that the
-// tables still describe the typed line.
+// tables still describe the typed line; at the end, that every line typesets without the
+// error on each back end and comes back the same from a saved document.
+//
+// Input: a byte below 0x80 is that key; 0x80..0xBF a command (bits 0-2: 0..2 the sin, cos
+// and tan commands, 3 another line (bits 3-5), 4..7 Backspace); 0xC0..0xDF repeats the next
+// byte, 0xE0..0xFF the next two, 2..29 times or 250, 500, 1000 or 2000 times (bits 0-4), so
+// that short inputs reach the 1999-symbol line, the 493-token and 2001-cell tables and the
+// typesetter's limits.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -7,17 +14,24 @@
 #include <memory>
 #include <string>
 
+#include <QString>
+
 #include "engine/calc_fx.h"
 #include "engine/formula_engine.h"
 #include "engine/key_handler.h"
+#include "engine/shown_text.h"
+#include "typeset/formula_typesetter.h"
+#include "typeset/recording_surface.h"
+#include "workspace/graph_document.h"
 
 namespace {
 
 using namespace linoveta;
 
 [[noreturn]] void Fail(const char* what, const FormulaTables& t) {
-  std::fprintf(stderr, "invariant broken: %s\nline %d: \"%s\"\nscript: \"%s\"\n", what,
-               t.CurrentFunction, char2str_sym(t, t.CurrentFunction).c_str(),
+  std::fprintf(stderr, "invariant broken: %s\nline %d: \"%s\"\ndisplay: \"%s\"\nscript: \"%s\"\n",
+               what, t.CurrentFunction, char2str_sym(t, t.CurrentFunction).c_str(),
+               char2str_disp(t, t.CurrentFunction).c_str(),
                char2str_expr(t, t.CurrentFunction).c_str());
   std::abort();
 }
@@ -49,10 +63,11 @@ void CheckInvariants(const FormulaTables& t, const std::string& before, bool acc
   const int len = t.FormulaLen[line];
   if (len < 0 || len > kMaxSymbols) Fail("line length within 0..1999", t);
   CheckPacked(t.FormulaSym[line], len, true, "symbols packed from cell 0", t);
-  CheckPacked(t.FormulaDisp[line], FirstEmpty(t.FormulaDisp[line]), false,
-              "display text packed from cell 0", t);
+  const int shown = FirstEmpty(t.FormulaDisp[line]);
+  CheckPacked(t.FormulaDisp[line], shown, false, "display text packed from cell 0", t);
   CheckPacked(t.FormulaExpr[line], FirstEmpty(t.FormulaExpr[line]), false,
               "script text packed from cell 0", t);
+  if (shown > kDisplayJoinCells) Fail("display text within the 1001 cells read", t);
 
   const std::string sym = char2str_sym(t, line);
   if (!accepted && sym != before) Fail("a refused key leaves the line as it was", t);
@@ -76,6 +91,9 @@ void CheckInvariants(const FormulaTables& t, const std::string& before, bool acc
   if (!sym.empty() && sym.back() == '^') {
     if (!e.ExpTyped) Fail("a trailing '^' leaves the exponent open", t);
   }
+  // What the key rules accept, the typesetter can show: complete or not, every line is
+  // typeset after every key.
+  if (!TypesetterCanShow(char2str_disp(t, line))) Fail("the display text can be typeset", t);
 
   const std::string script = char2str_expr(t, line);
   if (script.size() > static_cast<std::size_t>(kFormulaCells)) Fail("script fits", t);
@@ -93,44 +111,131 @@ void CheckInvariants(const FormulaTables& t, const std::string& before, bool acc
   }
 }
 
+// Every back end draws the line without its error message.
+void CheckTypesets(const FormulaTables& t, int line) {
+  const QString text = QString::fromStdString(char2str_disp(t, line));
+  bool error = false;
+  setFormulaMessageSink([&error](const QString&) { error = true; });
+  RecordingSurface screen;
+  basFprint::PrintFormula(text, screen);
+  RecordingSurface page(QSizeF(800, 600));
+  basFPrint3::PrintFormula(QStringLiteral("f(x)=") + text, page, true, QStringLiteral("255"));
+  RecordingSurface explain;
+  basFPrint2::PrintFormula(text, explain);
+  setFormulaMessageSink({});
+  if (error) Fail("every back end typesets the line", t);
+}
+
+// The lines as a saved document and read back, replayed as the loader does: every symbol is
+// accepted again and gives the same display and script.
+void CheckSaveAndReload(const FormulaTables& typed, FormulaTables& replay) {
+  GraphDocument doc;
+  for (int i = 0; i < kEditedLines; ++i) doc.lines[static_cast<std::size_t>(i)] = char2str_sym(typed, i);
+  const DocumentReadResult read = GraphDocumentCodec::Read(GraphDocumentCodec::Write(doc));
+  if (read.status != DocumentReadStatus::Ok) Fail("a saved document reads back", typed);
+  EngineObserver quiet;
+  replay.AllowTrigLetters = true;
+  for (int i = 0; i < kEditedLines; ++i) {
+    replay.CurrentFunction = static_cast<std::int16_t>(i);
+    for (char c : read.document.lines[static_cast<std::size_t>(i)]) {
+      Paper_KeyPress(replay, 0, static_cast<unsigned char>(c), quiet);
+      if (!replay.KeyAccepted) Fail("every saved symbol is accepted again", typed);
+    }
+  }
+  replay.AllowTrigLetters = false;
+  for (int i = 0; i < kEditedLines; ++i) {
+    if (char2str_sym(replay, i) != char2str_sym(typed, i) ||
+        char2str_disp(replay, i) != char2str_disp(typed, i) ||
+        char2str_expr(replay, i) != char2str_expr(typed, i) ||
+        // An empty line is never replayed: it keeps the start's completeness.
+        (!char2str_sym(typed, i).empty() && replay.FormulaIncomplete[i] != typed.FormulaIncomplete[i]))
+      Fail("a reloaded line shows and computes as the typed one", typed);
+  }
+}
+
+// Engines are reused: assigning the tables of a started engine keeps their cells allocated.
+FormulaEngine& Fresh(std::unique_ptr<FormulaEngine>& engine) {
+  static const auto started = [] {
+    auto e = std::make_unique<FormulaEngine>();
+    e->Start();
+    return e;
+  }();
+  if (!engine) engine = std::make_unique<FormulaEngine>();
+  engine->tables = started->tables;
+  return *engine;
+}
+
+// Keys handled for the current input; past kMaxKeys the rest of the input is dropped, so that
+// one input stays within the time limit however its runs combine.
+int keysSent = 0;
+constexpr int kMaxKeys = 6000;
+
+void Key(FormulaTables& t, EngineObserver& observer, std::uint8_t b) {
+  ++keysSent;
+  if (b & 0x80) {
+    const int action = b & 0x07;
+    if (action < 3) {
+      // The sin, cos and tan commands: the letter, its "(", a Backspace when refused.
+      const char letter = "SCT"[action];
+      const std::string before = char2str_symcur(t);
+      t.AllowTrigLetters = true;
+      Paper_KeyPress(t, 0, letter, observer);
+      t.AllowTrigLetters = false;
+      CheckInvariants(t, before, t.KeyAccepted, true);  // the letter waits for its "("
+      if (t.KeyAccepted) {
+        Paper_KeyPress(t, 0, '(', observer);
+        if (!t.KeyAccepted) Paper_KeyPress(t, 0, kKeyBackspace, observer);
+      }
+      CheckInvariants(t, char2str_symcur(t), true);
+    } else if (action == 3) {
+      t.CurrentFunction = static_cast<std::int16_t>((b >> 3) % kEditedLines);
+    } else {
+      const std::string before = char2str_symcur(t);
+      Paper_KeyPress(t, 0, kKeyBackspace, observer);
+      CheckInvariants(t, before, t.KeyAccepted);
+    }
+    return;
+  }
+  const std::string before = char2str_symcur(t);
+  Paper_KeyPress(t, 0, static_cast<std::int16_t>(b), observer);
+  CheckInvariants(t, before, t.KeyAccepted);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  auto engine = std::make_unique<FormulaEngine>();
-  engine->Start();
-  FormulaTables& t = engine->tables;
-  EngineObserver observer;
-  for (std::size_t i = 0; i < size; ++i) {
+  static std::unique_ptr<FormulaEngine> typed, replay;
+  FormulaTables& t = Fresh(typed).tables;
+  EngineObserver observer;  // no repaint: the display text is checked directly
+  keysSent = 0;
+  for (std::size_t i = 0; i < size && keysSent < kMaxKeys; ++i) {
     const std::uint8_t b = data[i];
-    if (b & 0x80) {
-      const int action = b & 0x07;
-      if (action < 3) {
-        // The sin, cos and tan commands: the letter, its "(", a Backspace when refused.
-        const char letter = "SCT"[action];
-        const std::string before = char2str_symcur(t);
-        t.AllowTrigLetters = true;
-        Paper_KeyPress(t, 0, letter, observer);
-        t.AllowTrigLetters = false;
-        CheckInvariants(t, before, t.KeyAccepted, true);  // the letter waits for its "("
-        if (t.KeyAccepted) {
-          Paper_KeyPress(t, 0, '(', observer);
-          if (!t.KeyAccepted) Paper_KeyPress(t, 0, kKeyBackspace, observer);
-        }
-      } else if (action == 3) {
-        t.CurrentFunction = static_cast<std::int16_t>((b >> 3) % kEditedLines);
-        continue;
-      } else {
-        const std::string before = char2str_symcur(t);
-        Paper_KeyPress(t, 0, kKeyBackspace, observer);
-        CheckInvariants(t, before, t.KeyAccepted);
-        continue;
-      }
-      CheckInvariants(t, char2str_symcur(t), true);
+    if (b < 0xC0) {
+      Key(t, observer, b);
       continue;
     }
-    const std::string before = char2str_symcur(t);
-    Paper_KeyPress(t, 0, static_cast<std::int16_t>(b), observer);
-    CheckInvariants(t, before, t.KeyAccepted);
+    const std::size_t unit = b < 0xE0 ? 1 : 2;
+    if (i + unit >= size) break;
+    // Mostly short runs; the four long ones reach a group's room (250), the token table (250
+    // pairs), and a full line.
+    static constexpr int kLong[] = {250, 500, 1000, 2000};
+    const int c = b & 0x1F;
+    const int times = c < 28 ? c + 2 : kLong[c - 28];
+    for (int k = 0; k < times && keysSent < kMaxKeys; ++k) {
+      const int line = t.CurrentFunction;
+      const std::int16_t len = t.FormulaLen[line];
+      const std::string before = char2str_sym(t, line);
+      for (std::size_t j = 1; j <= unit; ++j) {
+        const std::uint8_t key = data[i + j];
+        Key(t, observer, key >= 0xC0 ? static_cast<std::uint8_t>(key & 0x7F) : key);
+      }
+      // A round that changed nothing would change nothing again.
+      if (t.CurrentFunction == line && t.FormulaLen[line] == len && char2str_sym(t, line) == before)
+        break;
+    }
+    i += unit;
   }
+  for (int line = 0; line < kEditedLines; ++line) CheckTypesets(t, line);
+  CheckSaveAndReload(t, Fresh(replay).tables);
   return 0;
 }

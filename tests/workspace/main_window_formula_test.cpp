@@ -1,7 +1,11 @@
 #include "main_window_fixture.h"
 
 #include "engine/key_handler.h"
+#include "support/load_symbols.h"
 
+#include "typeset/formula_typesetter.h"
+
+#include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -220,6 +224,36 @@ TEST_F(MainWindowTest, RepaintingEmptyBoxesKeepsLastFunction)
     tables().LastFunction = 3;
     window->RedrawFormulaBoxes();
     EXPECT_EQ(tables().LastFunction, 3);
+}
+
+
+// A document holding lines the typesetter could not show (a root of 300 digits, a numerator of
+// 60) replays them through the key handler, which stops each group where the typesetter's
+// room ends: the load raises no error box, not one per replayed key nor on a later repaint.
+TEST_F(MainWindowTest, ReplayedLinesStopWhereTheTypesetterCanNoLongerShowThem)
+{
+    QStringList errors;
+    setFormulaMessageSink([&errors](const QString &m) { errors << m; });
+    const std::string root = "~" + std::string(300, '1');
+    const std::string fraction = std::string(60, '2') + "/3";
+    const QString path = folder.filePath(QStringLiteral("long.wqz"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::fromStdString(root + "BB" + fraction + "BBBBBBBBTrueBB2BB\r\n"));
+    }
+    script.openPaths.push_back(path);
+    window->mnuLoad_Click();
+    window->Paper[1]->setFocus();
+    window->Paper[0]->setFocus();
+    QApplication::processEvents();
+    setFormulaMessageSink({});
+
+    EXPECT_TRUE(errors.isEmpty()) << errors.size() << " error boxes";
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(line(0), root.substr(0, 251));
+    EXPECT_EQ(line(1), std::string(60, '2') + "3");  // the "/" would open a numerator of 60
+    EXPECT_GT(inkPixels(*window->Paper[0]), 0);
 }
 
 } // namespace
