@@ -1,5 +1,6 @@
 #include "workspace/regression_object.h"
 
+#include "engine/number_text.h"
 #include "engine/rounding.h"
 #include "workspace/locale_numbers.h"
 
@@ -37,7 +38,7 @@ std::string RegressionObject::ReturnRegEq() const
         if (k == 1)
             term += "x";
         else if (k >= 2)
-            term += "x^" + QString::number(k).toStdString() + "^";
+            term += "x^" + linoveta::WholeNumberText(k) + "^";
         t = term + t;
     }
     if (t.empty() && XYCount() > 0)
@@ -69,9 +70,9 @@ void RegressionObject::Degree(int value)
 {
     if (value < 0 || value > kMaxDegree)
         throw RegressionError(kInvalidDegreeError,
-                              QString::number(value).toStdString()
+                              linoveta::WholeNumberText(value)
                                   + " is an invalid property value! Use 0<= Degree <= "
-                                  + QString::number(kMaxDegree).toStdString());
+                                  + linoveta::WholeNumberText(kMaxDegree));
     Init();
     m_Degree = value;
 }
