@@ -52,7 +52,7 @@ run: build
 
 # Every test twice: in the environment's locale and, labelled comma_locale, in $(COMMA_LOCALE).
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-label-summary -j $(JOBS)
 
 # Every test once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
@@ -62,7 +62,7 @@ sanitize: deps
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j $(JOBS)
+	  ctest --output-on-failure --no-label-summary -j $(JOBS)
 
 # Each libFuzzer target for FUZZ_SECONDS, starting from its committed seed corpus.
 fuzz: deps
