@@ -7,9 +7,11 @@ FUZZ_SECONDS ?= 20
 CMAKE_FLAGS  ?=
 
 PACKAGES      = cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-                libbenchmark-dev libmuparser-dev fonts-dejavu-core
+                libbenchmark-dev libmuparser-dev fonts-dejavu-core locales
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 LOOK_PACKAGES = xvfb xauth imagemagick
+# The suite runs a second time in a locale whose decimal separator is ",".
+COMMA_LOCALE  = de_DE.UTF-8
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -29,6 +31,15 @@ endef
 
 deps:
 	$(call install_missing,$(PACKAGES))
+	@locale -a 2>/dev/null | grep -qix '$(subst UTF-8,utf8,$(COMMA_LOCALE))' || { \
+	  echo "Generating the $(COMMA_LOCALE) locale"; \
+	  if grep -q '^# *$(COMMA_LOCALE) UTF-8' /etc/locale.gen; then \
+	    $(SUDO) sed -i 's/^# *\($(COMMA_LOCALE) UTF-8\)/\1/' /etc/locale.gen; \
+	  elif ! grep -q '^$(COMMA_LOCALE) UTF-8' /etc/locale.gen; then \
+	    echo '$(COMMA_LOCALE) UTF-8' | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
+	  fi; \
+	  $(SUDO) locale-gen; \
+	}
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -39,8 +50,9 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	./$(BUILD)/linoveta
 
+# Every test twice: in the environment's locale and, labelled comma_locale, in $(COMMA_LOCALE).
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-label-summary -j $(JOBS)
 
 # Every test once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
@@ -50,7 +62,7 @@ sanitize: deps
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j $(JOBS)
+	  ctest --output-on-failure --no-label-summary -j $(JOBS)
 
 # Every libFuzzer target for FUZZ_SECONDS, starting from its committed seed corpus. The key
 # handler's inputs stay short (one byte can repeat a key 2000 times) but one of them may type a

@@ -111,7 +111,10 @@ std::string SingleText(float v) {
   std::string digits;
   for (char c : s.substr(0, epos))
     if (c >= '0' && c <= '9') digits += c;
-  const int exp10 = std::stoi(std::string(s.substr(epos + 1)));
+  // to_chars writes the exponent as "e+05" or "e-07"; from_chars takes no "+".
+  const std::string_view expText = s.substr(epos + (s[epos + 1] == '+' ? 2 : 1));
+  int exp10 = 0;
+  std::from_chars(expText.data(), expText.data() + expText.size(), exp10);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   const int len = static_cast<int>(digits.size());
   std::string out = v < 0 ? "-" : "";
@@ -121,7 +124,7 @@ std::string SingleText(float v) {
     out += exp10 < 0 ? "E-" : "E+";
     const int e = std::abs(exp10);
     if (e < 10) out += '0';
-    out += std::to_string(e);
+    out += WholeNumberText(e);
   } else if (exp10 >= 0) {
     if (len <= exp10 + 1) {
       out += digits + std::string(static_cast<std::size_t>(exp10 + 1 - len), '0');

@@ -320,4 +320,11 @@ double ParseLeadingNumber(std::string_view text)
     return negative ? -value : value;
 }
 
+std::string WholeNumberText(long long value)
+{
+    char buffer[24];
+    const auto res = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, res.ptr);
+}
+
 } // namespace linoveta

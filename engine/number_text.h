@@ -25,6 +25,9 @@ inline double NumberTextValue(double v);
 // A leading number too large for a double reads as an infinity of its sign.
 double ParseLeadingNumber(std::string_view text);
 
+// The decimal text of a whole number ("-12"): orders, exponents and colours as numbers.
+std::string WholeNumberText(long long value);
+
 namespace number_text_detail {
 
 // Powers of ten up to 1E+19 are exact doubles, so q / 10^k rounds once, like reading the text.

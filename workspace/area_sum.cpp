@@ -1,8 +1,7 @@
 #include "workspace/area_sum.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace linoveta {
@@ -19,36 +18,36 @@ const QString AreaSum::kTooManySteps = QStringLiteral(
 const QString AreaSum::kAreaOverflow =
     QStringLiteral("The area is too large to calculate.");
 
-std::optional<double> ParseTypedNumber(const QString &text, const QLocale &locale)
-{
-    bool ok = false;
-    const double value = locale.toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-QString FormatArea(double value, QChar decimal_point)
+QString FormatArea(double value, const QLocale &locale)
 {
     if (!std::isfinite(value))
         return {};
-    // 15 significant digits as decimal text: "d.dddddddddddddde±x".
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    const std::string text(buffer);
+    // The number text: "[-]d[.ddd]" and maybe an exponent "E+xx" or "E-xx"; 15 digits at most.
+    const std::string text = NumberText(value);
     const bool negative = text[0] == '-';
     const std::size_t start = negative ? 1 : 0;
-    const std::size_t e = text.find('e');
+    const std::size_t e = std::min(text.find('E'), text.size());
     std::string digits;
-    for (std::size_t i = start; i < e; ++i)
-        if (text[i] != '.')
-            digits += text[i];
-    const int exponent = std::atoi(text.c_str() + e + 1);
+    int point = 0;  // digits before the decimal point
+    bool seenPoint = false;
+    for (std::size_t i = start; i < e; ++i) {
+        if (text[i] == '.') {
+            seenPoint = true;
+            continue;
+        }
+        digits += text[i];
+        point += seenPoint ? 0 : 1;
+    }
+    if (e < text.size()) {
+        const std::size_t from = e + 1 + (text[e + 1] == '+' ? 1 : 0);
+        int exponent = 0;
+        std::from_chars(text.data() + from, text.data() + text.size(), exponent);
+        point += exponent;
+    }
 
     // Place the digits so that `whole` and `fraction` hold the exact decimal expansion.
     std::string whole;
     std::string fraction;
-    const int point = exponent + 1;  // digits before the decimal point
     if (point <= 0) {
         whole = "0";
         fraction = std::string(static_cast<std::size_t>(-point), '0') + digits;
@@ -80,25 +79,22 @@ QString FormatArea(double value, QChar decimal_point)
 
     const bool zero = whole.find_first_not_of('0') == std::string::npos
                       && fraction.find_first_not_of('0') == std::string::npos;
-    QString result = QString::fromStdString(whole);
-    result += decimal_point;
-    result += QString::fromStdString(fraction);
-    if (negative && !zero)
-        result.prepend(QLatin1Char('-'));
-    return result;
+    const std::string result = (negative && !zero ? "-" : "") + whole + "." + fraction;
+    return LocaleForm(result, locale);
 }
 
 AreaSum::Result AreaSum::Calculate(const QString &min_text, const QString &max_text,
                                    const QString &dx_text, const QLocale &locale,
                                    const Values &f, const std::function<void()> &prepare)
 {
-    const auto min = ParseTypedNumber(min_text, locale);
+    // Each box is read by the same locale rule that accepted it as a number.
+    const auto min = ParseLocaleNumber(min_text, locale);
     if (!min)
         return {kMinNotNumber, 0, {}};
-    const auto max = ParseTypedNumber(max_text, locale);
+    const auto max = ParseLocaleNumber(max_text, locale);
     if (!max)
         return {kMaxNotNumber, 0, {}};
-    const auto dx = ParseTypedNumber(dx_text, locale);
+    const auto dx = ParseLocaleNumber(dx_text, locale);
     if (!dx)
         return {kDxNotNumber, 0, {}};
     if (*min > *max)
@@ -107,7 +103,7 @@ AreaSum::Result AreaSum::Calculate(const QString &min_text, const QString &max_t
         return {refused, 0, {}};
     if (prepare)
         prepare();
-    return Sum(*min, *max, *dx, f, locale.decimalPoint().at(0));
+    return Sum(*min, *max, *dx, f, locale);
 }
 
 QString AreaSum::CheckStep(double min, double max, double dx)
@@ -122,7 +118,7 @@ QString AreaSum::CheckStep(double min, double max, double dx)
 }
 
 AreaSum::Result AreaSum::Sum(double min, double max, double dx, const Function &f,
-                             QChar decimal_point)
+                             const QLocale &locale)
 {
     return SumOf(
         min, max, dx,
@@ -130,20 +126,20 @@ AreaSum::Result AreaSum::Sum(double min, double max, double dx, const Function &
             for (std::size_t i = 0; i < n; ++i)
                 ys[i] = f(xs[i]);
         },
-        decimal_point);
+        locale);
 }
 
 AreaSum::Result AreaSum::Sum(double min, double max, double dx, const Values &f,
-                             QChar decimal_point)
+                             const QLocale &locale)
 {
-    return SumOf(min, max, dx, f, decimal_point);
+    return SumOf(min, max, dx, f, locale);
 }
 
-AreaSum::Result AreaSum::Finish(double area, QChar decimal_point)
+AreaSum::Result AreaSum::Finish(double area, const QLocale &locale)
 {
     if (!std::isfinite(area))
         return {kAreaOverflow, 0, {}};
-    return {{}, area, FormatArea(area, decimal_point)};
+    return {{}, area, FormatArea(area, locale)};
 }
 
 } // namespace linoveta

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/number_text.h"
+#include "workspace/locale_numbers.h"
 
 #include <QLocale>
 #include <QString>
@@ -12,15 +13,10 @@
 
 namespace linoveta {
 
-// A number typed by the user: the locale's numeric test and the value it accepted, read by the
-// same rule so that an accepted entry never reads as something else. Non-finite texts
-// ("inf", "nan") are not numbers.
-std::optional<double> ParseTypedNumber(const QString &text, const QLocale &locale);
-
-// The area box's text: the value rounded to 15 significant digits, then shown with at least two
-// and at most four decimals (halves away from zero on the decimal digits) and the given decimal
-// separator. Never "-0.00".
-QString FormatArea(double value, QChar decimal_point = QLatin1Char('.'));
+// The area box's text: the value's number text (15 significant digits), then shown with at
+// least two and at most four decimals (halves away from zero on the decimal digits) and the
+// locale's decimal separator. Never "-0.00".
+QString FormatArea(double value, const QLocale &locale = QLocale());
 
 // The Riemann sum behind Calculate Area: one term f(x)*dx per point min, min+dx, ... up to max,
 // plus the end term f(max)*dx when rounding left the counter at or below max.
@@ -64,24 +60,24 @@ public:
     // The sum itself over already checked numbers; the message is set only for a step that
     // would never end or an area that overflows.
     static Result Sum(double min, double max, double dx, const Function &f,
-                      QChar decimal_point = QLatin1Char('.'));
+                      const QLocale &locale = QLocale());
     static Result Sum(double min, double max, double dx, const Values &f,
-                      QChar decimal_point = QLatin1Char('.'));
+                      const QLocale &locale = QLocale());
 
     // The same for any callable of many x (a Values), inlined into the loop.
     template <typename V>
     static Result SumOf(double min, double max, double dx, V &&values,
-                        QChar decimal_point = QLatin1Char('.'));
+                        const QLocale &locale = QLocale());
 
     // Points per call of a Values.
     static constexpr std::size_t kGroup = 256;
 
 private:
-    static Result Finish(double area, QChar decimal_point);
+    static Result Finish(double area, const QLocale &locale);
 };
 
 template <typename V>
-AreaSum::Result AreaSum::SumOf(double min, double max, double dx, V &&values, QChar decimal_point)
+AreaSum::Result AreaSum::SumOf(double min, double max, double dx, V &&values, const QLocale &locale)
 {
     if (const QString refused = CheckStep(min, max, dx); !refused.isEmpty())
         return {refused, 0, {}};
@@ -117,7 +113,7 @@ AreaSum::Result AreaSum::SumOf(double min, double max, double dx, V &&values, QC
         values(&max, &last, std::size_t{1});
         area += last * dx;
     }
-    return Finish(area, decimal_point);
+    return Finish(area, locale);
 }
 
 } // namespace linoveta

@@ -3,6 +3,7 @@
 
 #include "engine/formula_tables.h"
 #include "engine/key_handler.h"
+#include "engine/number_text.h"
 #include "typeset/formula_typesetter.h"
 #include "workspace/dialogs/frm_logo.h"
 #include "workspace/dialogs/frm_print_setup.h"
@@ -397,8 +398,8 @@ void frmGraphMain::buildLayout()
     Command7->hide();
 
     // Formula colours stay with the window; grid and shading start as Default Colors sets them.
-    m_program.graph.GridColor = std::to_string(kDefaultGridColour);
-    m_program.graph.ShadeColor = std::to_string(kDefaultShadeColour);
+    m_program.graph.GridColor = WholeNumberText(kDefaultGridColour);
+    m_program.graph.ShadeColor = WholeNumberText(kDefaultShadeColour);
 }
 
 void frmGraphMain::buildMenus()

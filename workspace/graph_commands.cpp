@@ -12,22 +12,11 @@
 #include <QCheckBox>
 #include <QCursor>
 #include <QLabel>
-#include <QLocale>
 #include <QMenu>
 #include <QSlider>
 #include <QTreeWidget>
 
 namespace linoveta {
-
-namespace {
-
-char LocaleDecimalPoint()
-{
-    const QString point = QLocale().decimalPoint();
-    return point.size() == 1 && point[0].unicode() < 128 ? static_cast<char>(point[0].unicode()) : '.';
-}
-
-} // namespace
 
 GraphCommands::GraphCommands(frmGraphMain& window)
     : m_main(window),
@@ -161,7 +150,7 @@ void GraphCommands::frmGraph_MouseDown(int button, float x, float y)
 void GraphCommands::frmGraph_MouseMove(float x, float y)
 {
     const GraphWindow& w = m_main.program().graph;
-    m_main.Label2->setText(QString::fromStdString(CoordinateReadout(x, y, w.CoordDecimals, LocaleDecimalPoint())));
+    m_main.Label2->setText(CoordinateReadout(x, y, w.CoordDecimals));
     if (m_view.dragging()) {
         m_view.DragMove(x, y);
         m_main.frmGraph->update();

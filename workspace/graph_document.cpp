@@ -145,7 +145,7 @@ std::string GraphDocumentCodec::Write(const GraphDocument &document)
     }
     text += document.linear ? "True" : "False";
     text += kSeparator;
-    text += std::to_string(document.order);
+    text += WholeNumberText(document.order);
     text += kSeparator;
     text += "\r\n";
     return text;

@@ -1,7 +1,7 @@
 #include "workspace/graph_window.h"
 
-#include "engine/number_text.h"
 #include "engine/rounding.h"
+#include "workspace/locale_numbers.h"
 
 #include <cmath>
 
@@ -117,24 +117,10 @@ bool DragZoom::Finish(GraphWindow& window)
     return true;
 }
 
-namespace {
-
-std::string ReadoutNumber(double v, char decimalPoint)
+QString CoordinateReadout(float x, float y, int decimals, const QLocale& locale)
 {
-    std::string text = NumberText(v);
-    for (char& c : text) {
-        if (c == '.')
-            c = decimalPoint;
-    }
-    return text;
-}
-
-} // namespace
-
-std::string CoordinateReadout(float x, float y, int decimals, char decimalPoint)
-{
-    return "x = " + ReadoutNumber(Round(x, decimals), decimalPoint) + "    y = " +
-           ReadoutNumber(Round(y, decimals), decimalPoint);
+    return QStringLiteral("x = ") + LocaleNumberText(Round(x, decimals), locale) +
+           QStringLiteral("    y = ") + LocaleNumberText(Round(y, decimals), locale);
 }
 
 AutoFitResult AutoFitGraph(GraphWindow& window, bool anyLineHasScript, const AutoFitActions& actions)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QLocale>
+#include <QString>
+
 #include <functional>
 #include <string>
 
@@ -63,8 +66,9 @@ struct DragZoom {
     bool Finish(GraphWindow& window);
 };
 
-// "x = 2.2    y = 0": the read-out of the pointer position, rounded to `decimals`.
-std::string CoordinateReadout(float x, float y, int decimals, char decimalPoint = '.');
+// "x = 2.2    y = 0": the read-out of the pointer position, rounded to `decimals`, in the
+// locale's number text.
+QString CoordinateReadout(float x, float y, int decimals, const QLocale& locale = QLocale());
 
 inline constexpr const char* kAutoFitFailedMessage =
     "The function could not be graphed within the maximum limits.";

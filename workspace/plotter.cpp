@@ -2,8 +2,7 @@
 
 #include "engine/number_text.h"
 #include "engine/rounding.h"
-
-#include <QLocale>
+#include "workspace/locale_numbers.h"
 
 #include <algorithm>
 #include <array>
@@ -30,7 +29,7 @@ void PlotBreaks::Clear()
     BreakCount = 0;
 }
 
-std::string ColourText(RgbValue colour) { return std::to_string(colour); }
+std::string ColourText(RgbValue colour) { return WholeNumberText(colour); }
 
 std::optional<RgbValue> ColourFromText(const std::string& text)
 {
@@ -123,11 +122,7 @@ QString Plotter::text(double v) const
 {
     if (numberText)
         return numberText(v);
-    QString t = QString::fromStdString(NumberText(v));
-    const QString point = QLocale().decimalPoint();
-    if (point != QStringLiteral("."))
-        t.replace(QLatin1Char('.'), point);
-    return t;
+    return LocaleNumberText(v);
 }
 
 bool Plotter::drawLine(double x1, double y1, double x2, double y2)

@@ -58,7 +58,7 @@ void PointSeriesPanel::DrawPointSeries()
         for (int c = 0; c < 2; ++c) {
             QString text;
             if (r <= count)
-                text = PointNumberText(c == 0 ? m_points(r).X : m_points(r).Y, locale);
+                text = LocaleNumberText(c == 0 ? m_points(r).X : m_points(r).Y, locale);
             grid->setItem(r, c, new QTableWidgetItem(text));
         }
     }

@@ -3,7 +3,6 @@
 #include "engine/rounding.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace linoveta {
 
@@ -61,15 +60,6 @@ PointEntry AddPoint(RegressionObject &fit, PointList &points, double x, double y
     return PointEntry::Added;
 }
 
-std::optional<double> ParseLocaleNumber(const QString &text, const QLocale &locale)
-{
-    bool ok = false;
-    const double value = locale.toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 PointEntry AddTypedPoint(RegressionObject &fit, PointList &points, const QString &xText,
                          const QString &yText, const QLocale &locale)
 {
@@ -107,16 +97,6 @@ void Refit(RegressionObject &fit, PointList &points, int degree)
         fit.XYAdd(p.X, p.Y);
         points(fit.XYCount()) = p;
     }
-}
-
-QString PointNumberText(double v, const QLocale &locale)
-{
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15G", v == 0 ? 0.0 : v);
-    QString text = QString::fromLatin1(buffer);
-    if (locale.decimalPoint() != QStringLiteral("."))
-        text.replace(QLatin1Char('.'), locale.decimalPoint());
-    return text;
 }
 
 void DrawPointSeriesOn(Surface &surface, RegressionObject &fit, const PointList &points,

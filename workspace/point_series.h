@@ -4,6 +4,7 @@
 // trend, and the drawing of the points and the fitted curve on a surface.
 
 #include "typeset/surface.h"
+#include "workspace/locale_numbers.h"
 #include "workspace/regression_object.h"
 
 #include <QLocale>
@@ -58,11 +59,7 @@ bool PointFitsEveryOrder(double x, double y);
 // otherwise added to the fit and stored at PointList(XYCount).
 PointEntry AddPoint(RegressionObject &fit, PointList &points, double x, double y);
 
-// The locale's numeric test and the parse that goes with it: "1,5" is 1.5 under a comma locale.
-// Blanks around the number are allowed; infinities, NaN and overflowing texts are not numbers.
-std::optional<double> ParseLocaleNumber(const QString &text, const QLocale &locale = QLocale());
-
-// Insert: both texts must pass the numeric test.
+// Insert: both texts must pass the locale's numeric test and are read by the same rule.
 PointEntry AddTypedPoint(RegressionObject &fit, PointList &points, const QString &xText,
                          const QString &yText, const QLocale &locale = QLocale());
 
@@ -74,9 +71,6 @@ int TrendDegree(bool linear, const QString &orderText);
 
 // Sets the degree (which empties the fit) and re-adds PointList(1..XYCount) in order.
 void Refit(RegressionObject &fit, PointList &points, int degree);
-
-// The grid's texts of the valid points, in the locale's standard number text.
-QString PointNumberText(double v, const QLocale &locale = QLocale());
 
 struct PointSeriesStyle {
     RgbValue lineColour = 255;        // Picture1(5)

@@ -1,32 +1,14 @@
 #include "workspace/regression_object.h"
 
+#include "engine/number_text.h"
 #include "engine/rounding.h"
-
-#include <QLocale>
+#include "workspace/locale_numbers.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 
 namespace {
-
-// The locale's standard text of a double: 15 significant digits, exponent form ("1.5E-11")
-// for very small or large magnitudes.
-std::string NumberText(double v)
-{
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15G", v);
-    std::string text = buffer;
-    const QString point = QLocale().decimalPoint();
-    if (point != QStringLiteral(".")) {
-        const std::string replacement = point.toStdString();
-        for (std::size_t at = text.find('.'); at != std::string::npos;
-             at = text.find('.', at + replacement.size()))
-            text.replace(at, 1, replacement);
-    }
-    return text;
-}
 
 void ReplaceAll(std::string &text, const std::string &from, const std::string &to)
 {
@@ -52,11 +34,13 @@ std::string RegressionObject::ReturnRegEq() const
             c = Coef[k];
         if (c == 0)
             continue;
-        std::string term = c < 0 ? " - " + NumberText(-c) : " + " + NumberText(c);
+        // The coefficients are read by the user: the locale's number text.
+        const std::string number = linoveta::LocaleNumberText(c < 0 ? -c : c).toStdString();
+        std::string term = (c < 0 ? " - " : " + ") + number;
         if (k == 1)
             term += "x";
         else if (k >= 2)
-            term += "x^" + std::to_string(k) + "^";
+            term += "x^" + linoveta::WholeNumberText(k) + "^";
         t = term + t;
     }
     if (t.empty() && XYCount() > 0)
@@ -88,9 +72,9 @@ void RegressionObject::Degree(int value)
 {
     if (value < 0 || value > kMaxDegree)
         throw RegressionError(kInvalidDegreeError,
-                              std::to_string(value)
+                              linoveta::WholeNumberText(value)
                                   + " is an invalid property value! Use 0<= Degree <= "
-                                  + std::to_string(kMaxDegree));
+                                  + linoveta::WholeNumberText(kMaxDegree));
     Init();
     m_Degree = value;
 }

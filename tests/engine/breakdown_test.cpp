@@ -84,6 +84,7 @@ TEST(Breakdown, NumberHelpers) {
   EXPECT_EQ(SingleText(0.5f), "0.5");
   EXPECT_EQ(SingleText(1.0f / 3), "0.3333333");
   EXPECT_EQ(SingleText(12345678.0f), "1.234568E+07");
+  EXPECT_EQ(SingleText(-2.5e-6f), "-2.5E-06");
 }
 
 TEST(Breakdown, RelationAndTrim) {

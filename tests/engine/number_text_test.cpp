@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace linoveta {
 namespace {
@@ -145,6 +146,18 @@ TEST(ParseLeadingNumber, ReadsTheLeadingNumberOnly)
         EXPECT_EQ(ParseLeadingNumber(c.text), c.value) << c.text;
     EXPECT_TRUE(std::isinf(ParseLeadingNumber("1E999")));
     EXPECT_EQ(ParseLeadingNumber("-1E-999"), 0);
+}
+
+TEST(WholeNumberText, DecimalDigitsWithoutGroupingInEveryLocale)
+{
+    const std::array<std::pair<long long, const char *>, 4> rows{{
+        {0, "0"},
+        {-12, "-12"},
+        {16766596, "16766596"},
+        {std::numeric_limits<long long>::min(), "-9223372036854775808"},
+    }};
+    for (const auto &[value, text] : rows)
+        EXPECT_EQ(WholeNumberText(value), text);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "workspace/area_sum.h"
 
+#include "support/scoped_locale.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +10,9 @@
 
 using linoveta::AreaSum;
 using linoveta::FormatArea;
-using linoveta::ParseTypedNumber;
+using linoveta::ParseLocaleNumber;
+using linoveta::test::kBothLocales;
+using linoveta::test::ScopedLocale;
 
 namespace {
 
@@ -57,6 +61,50 @@ TEST(AreaSumTest, SumsOneTermPerPointIncludingBothEnds)
                                                QString::fromLatin1(row.dx), c, Each(row.f));
         EXPECT_TRUE(result.message.isEmpty()) << row.what << ": " << result.message.toStdString();
         EXPECT_EQ(result.text.toStdString(), row.expected) << row.what;
+    }
+}
+
+double MinusOne(double) { return -1; }
+double NearlyTen(double) { return 9.99995; }
+
+// What a user of each locale types and reads: the C library's locale is set too, as
+// QApplication sets it at start, and must not leak into the area's text.
+TEST(AreaSumTest, TheAreaIsWrittenInTheLocaleItWasTypedIn)
+{
+    struct Row
+    {
+        const char *what;
+        double (*f)(double);
+        const char *min, *max;
+        const char *dxDot, *dxComma;
+        const char *areaDot, *areaComma;
+    };
+    const std::array<Row, 6> rows{{
+        {"f = 1 over -5..5 (was 1,,01)", One, "-5", "5", "0.1", "0,1", "10.10", "10,10"},
+        {"four decimals (was 0,7,69)", Reciprocal, "1", "2", "0.1", "0,1", "0.7688", "0,7688"},
+        {"a negative whole area (was -3,,0)", MinusOne, "0", "2", "1", "1", "-3.00", "-3,00"},
+        {"four whole digits (was 2,00,10)", One, "0", "2000", "1", "1", "2001.00", "2001,00"},
+        {"rounding carries into the whole part (was 9,-0)", NearlyTen, "0", "0", "1", "1",
+         "10.00", "10,00"},
+        {"x over 0..1", Identity, "0", "1", "0.5", "0,5", "0.75", "0,75"},
+    }};
+    for (const auto &locale : kBothLocales) {
+        const ScopedLocale scoped(locale);
+        ASSERT_TRUE(scoped.ok()) << locale.cName;
+        for (const auto &row : rows) {
+            const auto result = AreaSum::Calculate(
+                QString::fromLatin1(row.min), QString::fromLatin1(row.max),
+                QString::fromLatin1(locale.comma ? row.dxComma : row.dxDot), QLocale(),
+                Each(row.f));
+            EXPECT_TRUE(result.message.isEmpty()) << row.what;
+            EXPECT_EQ(result.text.toStdString(), locale.comma ? row.areaComma : row.areaDot)
+                << locale.qtName << ": " << row.what;
+        }
+        // The other locale's decimal point is no number here.
+        const auto refused = AreaSum::Calculate(QStringLiteral("0"), QStringLiteral("1"),
+                                                QString::fromLatin1(locale.comma ? "0.5" : "0,5"),
+                                                QLocale(), Each(One));
+        EXPECT_EQ(refused.message, AreaSum::kDxNotNumber) << locale.qtName;
     }
 }
 
@@ -136,7 +184,7 @@ TEST(AreaSumTest, TheEndTermCatchesACounterCarriedJustPastMax)
         seen.push_back(x);
         return 1.0;
     };
-    const auto result = AreaSum::Sum(0, 0.3, 0.1, record);
+    const auto result = AreaSum::Sum(0, 0.3, 0.1, record, QLocale::c());
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen.back(), 0.3);
     EXPECT_EQ(result.text, QStringLiteral("0.40"));
@@ -162,17 +210,14 @@ TEST(AreaSumTest, FormatsWithTwoToFourDecimals)
         {1.5e-7, "0.00"},
     }};
     for (const auto &row : rows)
-        EXPECT_EQ(FormatArea(row.value).toStdString(), row.text) << row.value;
-    EXPECT_EQ(FormatArea(0.75, QLatin1Char(',')), QStringLiteral("0,75"));
+        EXPECT_EQ(FormatArea(row.value, QLocale::c()).toStdString(), row.text) << row.value;
+    EXPECT_EQ(FormatArea(-2.00005, QLocale(QStringLiteral("de_DE"))), QStringLiteral("-2,0001"));
 }
 
 TEST(AreaSumTest, TypedNumbersFollowTheLocaleThatAcceptsThem)
 {
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(ParseTypedNumber(QStringLiteral("0,5"), german), 0.5);
-    EXPECT_EQ(ParseTypedNumber(QStringLiteral("-100,625"), german), -100.625);
-    EXPECT_FALSE(ParseTypedNumber(QStringLiteral("nan"), QLocale(QLocale::C)));
-    EXPECT_FALSE(ParseTypedNumber(QStringLiteral("1x"), QLocale(QLocale::C)));
+    EXPECT_EQ(ParseLocaleNumber(QStringLiteral("0,5"), german), 0.5);
 
     // A comma locale: the area uses the same rule for dx as the test that accepted it.
     const auto result = AreaSum::Calculate(QStringLiteral("0"), QStringLiteral("1"),

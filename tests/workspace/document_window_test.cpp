@@ -1,4 +1,5 @@
 #include "main_window_fixture.h"
+#include "support/scoped_locale.h"
 
 #include "typeset/recording_surface.h"
 #include "workspace/dialogs/frm_print_setup.h"
@@ -141,7 +142,7 @@ TEST_F(DocumentWindowTest, SaveWritesTheExactLineAndLoadsBack)
     window->Blinker_Click();
     typeInto(1, "2x+1");
     addPoint("1", "2");
-    addPoint("3.5", "-4");
+    addPoint(linoveta::test::InCurrentLocale("3.5", "3,5"), "-4");  // typed in the user's form
     const std::string bytes = save("doc.wqz");
     ASSERT_EQ(script.fileRequests.back().title, QStringLiteral("Save Graph Data As"));
     EXPECT_EQ(script.fileRequests.back().fileName, DefaultDocumentName(script.today));

@@ -5,6 +5,8 @@
 
 #include "workspace/platform/scripted_platform.h"
 
+#include "support/scoped_locale.h"
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QImage>
@@ -19,6 +21,7 @@
 #include <vector>
 
 using namespace linoveta;
+using linoveta::test::InCurrentLocale;
 
 namespace {
 
@@ -61,28 +64,31 @@ protected:
 TEST_F(EvalFxFixture, EveryLineIsEvaluatedAtTheTypedX)
 {
     frmEvalFX dialog(context());
-    QTest::keyClicks(dialog.Text1, QStringLiteral("2.50"));
+    QTest::keyClicks(dialog.Text1, QString::fromLatin1(InCurrentLocale("2.50", "2,50")));
     QTest::mouseClick(dialog.Command1, Qt::LeftButton);
 
     EXPECT_EQ(prepared, 1);
     EXPECT_EQ(xs, std::vector<double>(5, 2.5));
     struct Row
     {
-        const char *label;
-        const char *value;   // nullptr: the value stays hidden
+        const char *labelDot, *labelComma;
+        const char *valueDot, *valueComma;   // nullptr: the value stays hidden
     };
     const std::array<Row, 5> rows{{
-        {"f(2.50) =", "2.5"},
-        {"f(2.50) =", "NA"},
-        {"f(x) =", nullptr},
-        {"f(2.50) =", "-2.5"},
-        {"f(x) =", nullptr},
+        {"f(2.50) =", "f(2,50) =", "2.5", "2,5"},
+        {"f(2.50) =", "f(2,50) =", "NA", "NA"},
+        {"f(x) =", "f(x) =", nullptr, nullptr},
+        {"f(2.50) =", "f(2,50) =", "-2.5", "-2,5"},
+        {"f(x) =", "f(x) =", nullptr, nullptr},
     }};
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(dialog.Label2[i]->text(), QString::fromLatin1(rows[i].label)) << i;
-        if (rows[i].value) {
+        EXPECT_EQ(dialog.Label2[i]->text(),
+                  QString::fromLatin1(InCurrentLocale(rows[i].labelDot, rows[i].labelComma)))
+            << i;
+        if (rows[i].valueDot) {
             EXPECT_FALSE(dialog.Label3[i]->isHidden()) << i;
-            EXPECT_EQ(dialog.Label3[i]->text(), QString::fromLatin1(rows[i].value));
+            EXPECT_EQ(dialog.Label3[i]->text(),
+                      QString::fromLatin1(InCurrentLocale(rows[i].valueDot, rows[i].valueComma)));
             // The value follows its label at a small gap.
             EXPECT_EQ(dialog.Label3[i]->x(), dialog.Label2[i]->geometry().right() + 1 + 2);
         } else {
@@ -90,6 +96,40 @@ TEST_F(EvalFxFixture, EveryLineIsEvaluatedAtTheTypedX)
         }
         EXPECT_EQ(dialog.Label3[i]->palette().color(QPalette::WindowText),
                   colourFromRgbValue(kColours[i]));
+    }
+}
+
+// The x as typed and the value in the same locale's form (f(x) = 1/x gave "f(2,5) = 0.4").
+TEST_F(EvalFxFixture, TheValueIsShownInTheLocaleOfTheTypedX)
+{
+    struct Row
+    {
+        const char *xDot, *xComma;
+        const char *evaluator;  // the evaluator's own text, always with "."
+        const char *labelDot, *labelComma;
+        const char *valueDot, *valueComma;
+    };
+    const std::array<Row, 4> rows{{
+        {"2.5", "2,5", "0.4", "f(2.5) =", "f(2,5) =", "0.4", "0,4"},
+        {"-0.5", "-0,5", "-2", "f(-0.5) =", "f(-0,5) =", "-2", "-2"},
+        {"1E+20", "1E+20", "1.5E-07", "f(1E+20) =", "f(1E+20) =", "1.5E-07", "1,5E-07"},
+        {"0", "0", "NA", "f(0) =", "f(0) =", "NA", "NA"},
+    }};
+    for (const auto &locale : linoveta::test::kBothLocales) {
+        const linoveta::test::ScopedLocale scoped(locale);
+        ASSERT_TRUE(scoped.ok()) << locale.cName;
+        for (const auto &row : rows) {
+            results[0] = QString::fromLatin1(row.evaluator);
+            frmEvalFX dialog(context());
+            dialog.Text1->setText(QString::fromLatin1(locale.comma ? row.xComma : row.xDot));
+            QTest::mouseClick(dialog.Command1, Qt::LeftButton);
+            ASSERT_TRUE(script.messages.empty()) << locale.qtName << " " << row.xDot;
+            EXPECT_EQ(dialog.Label2[0]->text(),
+                      QString::fromLatin1(locale.comma ? row.labelComma : row.labelDot));
+            EXPECT_EQ(dialog.Label3[0]->text(),
+                      QString::fromLatin1(locale.comma ? row.valueComma : row.valueDot))
+                << locale.qtName << " " << row.xDot;
+        }
     }
 }
 

@@ -3,6 +3,8 @@
 #include "workspace/platform/scripted_platform.h"
 #include "frame_contents.h"
 
+#include "support/scoped_locale.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,10 @@
 #include <vector>
 
 using namespace linoveta;
+using linoveta::test::InCurrentLocale;
+
+// A text of the test in the form of the locale it runs in.
+QString Local(const char *dot, const char *comma) { return QString::fromLatin1(InCurrentLocale(dot, comma)); }
 
 namespace {
 
@@ -78,7 +84,7 @@ TEST_F(FillRangeFixture, FirstOpeningShowsTheGraphWindowAndDefaults)
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Calculate Area"));
     EXPECT_EQ(dialog.Text1->text(), QStringLiteral("-20"));
     EXPECT_EQ(dialog.Text2->text(), QStringLiteral("20"));
-    EXPECT_EQ(dialog.Text3->text(), QStringLiteral("0.1"));
+    EXPECT_EQ(dialog.Text3->text(), Local("0.1", "0,1"));
     EXPECT_TRUE(dialog.Text4->text().isEmpty());
     EXPECT_TRUE(dialog.Option1[0]->isChecked());
     EXPECT_EQ(dialog.selectedStyle(), 0);
@@ -136,18 +142,20 @@ TEST_F(FillRangeFixture, CalculateReportsTheFirstFailingCheckAndKeepsTheArea)
 {
     struct Row
     {
-        const char *min, *max, *dx;
+        const char *min, *max, *dxDot, *dxComma;
         const char *message;   // empty: success
-        const char *area;
+        const char *areaDot, *areaComma;
     };
     const std::array<Row, 6> rows{{
-        {"a", "5", "0.1", "The minimum range of x must be a number.", "old"},
-        {"-5", "", "0.1", "The maximum range of x must be a number.", "old"},
-        {"-5", "5", "?", "The value of dx must be a number.", "old"},
-        {"5", "-5", "0.1",
-         "The maximum range of x must be greater than or equal to the minimum range.", "old"},
-        {"-5", "5", "0", "The value of dx is too small to step through the range of x.", "old"},
-        {"0", "1", "0.5", "", "0.75"},
+        {"a", "5", "0.1", "0,1", "The minimum range of x must be a number.", "old", "old"},
+        {"-5", "", "0.1", "0,1", "The maximum range of x must be a number.", "old", "old"},
+        {"-5", "5", "?", "?", "The value of dx must be a number.", "old", "old"},
+        {"5", "-5", "0.1", "0,1",
+         "The maximum range of x must be greater than or equal to the minimum range.", "old",
+         "old"},
+        {"-5", "5", "0", "0", "The value of dx is too small to step through the range of x.",
+         "old", "old"},
+        {"0", "1", "0.5", "0,5", "", "0.75", "0,75"},
     }};
     frmFillRange dialog(context());
     for (const auto &row : rows) {
@@ -155,7 +163,7 @@ TEST_F(FillRangeFixture, CalculateReportsTheFirstFailingCheckAndKeepsTheArea)
         dialog.Text4->setText(QStringLiteral("old"));
         dialog.Text1->setText(QString::fromLatin1(row.min));
         dialog.Text2->setText(QString::fromLatin1(row.max));
-        dialog.Text3->setText(QString::fromLatin1(row.dx));
+        dialog.Text3->setText(Local(row.dxDot, row.dxComma));
         QTest::mouseClick(dialog.Command3, Qt::LeftButton);
         if (*row.message) {
             ASSERT_EQ(script.messages.size(), 1u) << row.message;
@@ -163,9 +171,46 @@ TEST_F(FillRangeFixture, CalculateReportsTheFirstFailingCheckAndKeepsTheArea)
         } else {
             EXPECT_TRUE(script.messages.empty());
         }
-        EXPECT_EQ(dialog.Text4->text(), QString::fromLatin1(row.area)) << row.message;
+        EXPECT_EQ(dialog.Text4->text(), Local(row.areaDot, row.areaComma)) << row.message;
     }
     EXPECT_EQ(prepared, 1);
+}
+
+// A fresh dialog's own texts are numbers of the user's locale: its default dx was refused under
+// a comma locale ("The value of dx must be a number.").
+TEST_F(FillRangeFixture, AFreshDialogAcceptsItsOwnTextsInEveryLocale)
+{
+    struct Row
+    {
+        double shadeFrom, shadeTo;
+        const char *fromDot, *fromComma, *toDot, *toComma;
+        const char *areaDot, *areaComma;
+    };
+    const std::array<Row, 3> rows{{
+        {0, 0, "-20", "-20", "20", "20", "40.10", "40,10"},
+        {-5, 5, "-5", "-5", "5", "5", "10.10", "10,10"},
+        {-0.5, 2.25, "-0.5", "-0,5", "2.25", "2,25", "2.80", "2,80"},
+    }};
+    f = [](double, int) { return 1.0; };
+    for (const auto &locale : linoveta::test::kBothLocales) {
+        const linoveta::test::ScopedLocale scoped(locale);
+        ASSERT_TRUE(scoped.ok()) << locale.cName;
+        for (const auto &row : rows) {
+            shadeFrom = row.shadeFrom;
+            shadeTo = row.shadeTo;
+            script.messages.clear();
+            frmFillRange dialog(context());
+            EXPECT_EQ(dialog.Text1->text().toStdString(), locale.comma ? row.fromComma : row.fromDot);
+            EXPECT_EQ(dialog.Text2->text().toStdString(), locale.comma ? row.toComma : row.toDot);
+            EXPECT_EQ(dialog.Text3->text().toStdString(), locale.comma ? "0,1" : "0.1");
+            QTest::mouseClick(dialog.Command3, Qt::LeftButton);
+            EXPECT_TRUE(script.messages.empty())
+                << locale.qtName << ": " << script.messages.front().toStdString();
+            EXPECT_EQ(dialog.Text4->text().toStdString(),
+                      locale.comma ? row.areaComma : row.areaDot)
+                << locale.qtName << " " << row.fromDot;
+        }
+    }
 }
 
 TEST_F(FillRangeFixture, RangeBoxesLimitTypingButNotProgramTexts)
@@ -173,7 +218,7 @@ TEST_F(FillRangeFixture, RangeBoxesLimitTypingButNotProgramTexts)
     shadeFrom = -100.625;
     shadeTo = 3;
     frmFillRange dialog(context());
-    EXPECT_EQ(dialog.Text1->text(), QStringLiteral("-100.625"));
+    EXPECT_EQ(dialog.Text1->text(), Local("-100.625", "-100,625"));
     dialog.Text2->clear();
     QTest::keyClicks(dialog.Text2, QStringLiteral("123456789"));
     EXPECT_EQ(dialog.Text2->text(), QStringLiteral("1234567"));
@@ -189,7 +234,7 @@ TEST_F(FillRangeFixture, ReopeningRestoresPositionAreaSliderAndDx)
         dialog.Slider1->setValue(2);
         dialog.Text1->setText(QStringLiteral("-2"));
         dialog.Text2->setText(QStringLiteral("3"));
-        dialog.Text3->setText(QStringLiteral("0.5"));
+        dialog.Text3->setText(Local("0.5", "0,5"));
         QTest::mouseClick(dialog.Command3, Qt::LeftButton);
         dialog.Text2->setText(QStringLiteral("3,5x"));
         dialog.Option1[4]->setChecked(true);
@@ -211,7 +256,7 @@ TEST_F(FillRangeFixture, ReopeningRestoresPositionAreaSliderAndDx)
         EXPECT_EQ(dialog.pos(), QPoint(123, 77));
         EXPECT_EQ(dialog.Text4->text(), area);
         EXPECT_EQ(dialog.Slider1->value(), 2);
-        EXPECT_EQ(dialog.Text3->text(), QStringLiteral("0.5"));
+        EXPECT_EQ(dialog.Text3->text(), Local("0.5", "0,5"));
         EXPECT_EQ(dialog.Text1->text(), QStringLiteral("-2"));
         EXPECT_TRUE(dialog.Option1[4]->isChecked());
         EXPECT_EQ(currentFunction, 1);
@@ -220,7 +265,7 @@ TEST_F(FillRangeFixture, ReopeningRestoresPositionAreaSliderAndDx)
     EXPECT_EQ(choice, 0);
     // A fresh command starts over, except for the shading range.
     frmFillRange dialog(context());
-    EXPECT_EQ(dialog.Text3->text(), QStringLiteral("0.1"));
+    EXPECT_EQ(dialog.Text3->text(), Local("0.1", "0,1"));
     EXPECT_TRUE(dialog.Text4->text().isEmpty());
     EXPECT_EQ(dialog.Slider1->value(), 1);
     EXPECT_EQ(dialog.Text2->text(), QStringLiteral("3"));

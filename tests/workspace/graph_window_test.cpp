@@ -164,10 +164,25 @@ TEST(DragZoomTest, RoundsOrdersAndRefusesSmallDrags)
 
 TEST(CoordinateReadoutTest, RoundsHalvesToEvenAndShowsWholeNumbersBare)
 {
-    EXPECT_EQ(linoveta::CoordinateReadout(0, 0, 0), "x = 0    y = 0");
-    EXPECT_EQ(linoveta::CoordinateReadout(2.25f, -0.3f, 1), "x = 2.2    y = -0.3");
-    EXPECT_EQ(linoveta::CoordinateReadout(2.5f, -0.4f, 0), "x = 2    y = 0");
-    EXPECT_EQ(linoveta::CoordinateReadout(-3.5f, 19.96f, 1, ','), "x = -3,5    y = 20");
+    struct Row
+    {
+        float x, y;
+        int decimals;
+        const char *dot, *comma;
+    };
+    const std::array<Row, 4> rows{{
+        {0, 0, 0, "x = 0    y = 0", "x = 0    y = 0"},
+        {2.25f, -0.3f, 1, "x = 2.2    y = -0.3", "x = 2,2    y = -0,3"},
+        {2.5f, -0.4f, 0, "x = 2    y = 0", "x = 2    y = 0"},
+        {-3.5f, 19.96f, 1, "x = -3.5    y = 20", "x = -3,5    y = 20"},
+    }};
+    const QLocale dot(QStringLiteral("en_US"));
+    const QLocale comma(QStringLiteral("de_DE"));
+    for (const auto &row : rows) {
+        EXPECT_EQ(linoveta::CoordinateReadout(row.x, row.y, row.decimals, dot).toStdString(), row.dot);
+        EXPECT_EQ(linoveta::CoordinateReadout(row.x, row.y, row.decimals, comma).toStdString(),
+                  row.comma);
+    }
 }
 
 // A stand-in window: each redraw "draws" once the window reaches `visibleAt`.

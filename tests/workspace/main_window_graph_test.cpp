@@ -1,4 +1,5 @@
 #include "main_window_fixture.h"
+#include "support/scoped_locale.h"
 
 #include "workspace/graph_commands.h"
 
@@ -70,7 +71,8 @@ TEST_F(MainWindowTest, MouseReadOutAndDragZoomOnThePlot)
     EXPECT_EQ(window->Label2->text(), "x = 2    y = -4");
     program.graph.CoordDecimals = 1;
     window->frmGraph_MouseMove(0, 0, 2.25f, -3.5f);
-    EXPECT_EQ(window->Label2->text(), "x = 2.2    y = -3.5");
+    EXPECT_EQ(window->Label2->text(),
+              linoveta::test::InCurrentLocale("x = 2.2    y = -3.5", "x = 2,2    y = -3,5"));
 
     window->frmGraph_MouseDown(1, 0, 6.0f, 7.0f);
     window->frmGraph_MouseMove(1, 0, -4.0f, -2.0f);

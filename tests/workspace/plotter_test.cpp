@@ -1,4 +1,5 @@
 #include "workspace/plotter.h"
+#include "support/scoped_locale.h"
 
 #include "typeset/image_surface.h"
 #include "typeset/recording_surface.h"
@@ -116,7 +117,9 @@ TEST(PlotterCurves, SampleCountAndCoordinateListOnTheStartWindow)
     const std::array<Case, 3> cases{{
         {"y = x", kIdentity, 802, 41, "x=-20  y=-20", "x=20  y=20"},
         {"y = 2x+1", [](double x) { return 2 * x + 1; }, 802, 20, "x=-10  y=-19", "x=9  y=19"},
-        {"y = 1/x drops x = 0", kReciprocal, 799, 40, "x=-20  y=-0.05", "x=20  y=0.05"},
+        {"y = 1/x drops x = 0", kReciprocal, 799, 40,
+         linoveta::test::InCurrentLocale("x=-20  y=-0.05", "x=-20  y=-0,05"),
+         linoveta::test::InCurrentLocale("x=20  y=0.05", "x=20  y=0,05")},
     }};
     for (const auto& c : cases) {
         Recording p;
@@ -376,7 +379,7 @@ TEST(PlotterWithEvaluator, ReciprocalAndParabolaThroughThePreparedExpressions)
         const char* firstEntry;
     };
     const std::array<Case, 3> cases{{
-        {"1/x", 40, true, "x=-20  y=-0.05"},
+        {"1/x", 40, true, linoveta::test::InCurrentLocale("x=-20  y=-0.05", "x=-20  y=-0,05")},
         {"x^2", 9, false, "x=-4  y=16"},
         {"2x+1", 20, false, "x=-10  y=-19"},
     }};

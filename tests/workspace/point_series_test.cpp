@@ -5,6 +5,7 @@
 #include "typeset/recording_surface.h"
 #include "workspace/dialogs/frm_explain.h"
 #include "workspace/point_panel.h"
+#include "support/scoped_locale.h"
 
 #include <gtest/gtest.h>
 
@@ -176,18 +177,6 @@ TEST(PointSeriesTest, RefitKeepsEveryPointAndFitsTheNewTrend)
     EXPECT_GT(s.fit.RegVal(2.0), once.RegVal(2.0));
 }
 
-TEST(PointSeriesTest, GridNumbersUseTheLocaleText)
-{
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(PointNumberText(1.5, english), "1.5");
-    EXPECT_EQ(PointNumberText(1.5, german), "1,5");
-    EXPECT_EQ(PointNumberText(-0.0, english), "0");
-    EXPECT_EQ(PointNumberText(-3, english), "-3");
-    EXPECT_EQ(PointNumberText(1e20, english), "1E+20");
-    EXPECT_EQ(PointNumberText(0.1 + 0.2, english), "0.3");
-}
-
 class DrawPointSeriesTest : public ::testing::Test
 {
 protected:
@@ -354,6 +343,44 @@ TEST_F(PointPanelTest, TypedCommaDecimalUnderACommaLocale)
     QLocale::setDefault(saved);
 }
 
+// Typed in the user's locale, listed in it: the C library's locale set as well, as the program
+// runs.
+TEST_F(PointPanelTest, PointEntryAndGridFollowTheLocale)
+{
+    struct Row
+    {
+        const char *xDot, *xComma, *yDot, *yComma;
+        const char *gridDot, *gridComma;  // "X|Y"; nullptr: refused
+    };
+    const std::array<Row, 6> rows{{
+        {"1.5", "1,5", "2", "2", "1.5|2", "1,5|2"},
+        {"-0.25", "-0,25", "1E3", "1E3", "-0.25|1000", "-0,25|1000"},
+        {"0.1", "0,1", "1.5E-11", "1,5E-11", "0.1|1.5E-11", "0,1|1,5E-11"},
+        {"-123456.789", "-123456,789", "0", "0", "-123456.789|0", "-123456,789|0"},
+        {"1,5", "1.5", "2", "2", nullptr, nullptr},
+        {"1x", "1x", "2", "2", nullptr, nullptr},
+    }};
+    for (const auto &locale : linoveta::test::kBothLocales) {
+        const linoveta::test::ScopedLocale scoped(locale);
+        ASSERT_TRUE(scoped.ok()) << locale.cName;
+        for (const auto &row : rows) {
+            fit.Degree(1);
+            messages.clear();
+            insert(QString::fromLatin1(locale.comma ? row.xComma : row.xDot),
+                   QString::fromLatin1(locale.comma ? row.yComma : row.yDot));
+            const char *grid = locale.comma ? row.gridComma : row.gridDot;
+            if (grid) {
+                EXPECT_TRUE(messages.isEmpty()) << locale.qtName << " " << row.xDot;
+                EXPECT_EQ(gridRows(), (QStringList{"X|Y", QString::fromLatin1(grid), "|"}))
+                    << locale.qtName << " " << row.xDot;
+            } else {
+                EXPECT_EQ(messages, QStringList{"X and Y must be numbers."}) << row.xDot;
+                EXPECT_EQ(fit.XYCount(), 0);
+            }
+        }
+    }
+}
+
 TEST_F(PointPanelTest, ClickAddsTheRoundedPointAndUpdatesTheGrid)
 {
     panel->AddClickedPoint(2.5f, -1.4f);
@@ -507,7 +534,7 @@ TEST_F(PointSeriesModeTest, ToggleSwitchesPanelMenusToolbarAndTips)
 TEST_F(PointSeriesModeTest, TypedAndClickedPointsSurviveLeavingTheMode)
 {
     window->mnuPtSeries_Click();
-    QTest::keyClicks(window->Text2, "1.5");
+    QTest::keyClicks(window->Text2, linoveta::test::InCurrentLocale("1.5", "1,5"));
     QTest::keyClick(window->Text2, Qt::Key_Return);
     EXPECT_TRUE(window->Text3->hasFocus());
     QTest::keyClicks(window->Text3, "2");

@@ -1,5 +1,7 @@
 #include "workspace/regression_object.h"
 
+#include "support/scoped_locale.h"
+
 #include <gtest/gtest.h>
 
 #include <QLocale>
@@ -130,6 +132,8 @@ class EquationTextTest : public ::testing::TestWithParam<EquationCase>
 TEST_P(EquationTextTest, TextAfterTheFitIsDrawn)
 {
     const EquationCase &c = GetParam();
+    // The texts of this table are in the dot form; the comma form has a table of its own.
+    const linoveta::test::ScopedLocale dotLocale(linoveta::test::kDotLocale);
     RegressionObject fit = FitOfDegree(c.degree, c.points);
     fit.RegVal(0.0); // the callers always draw the fit before they ask for its text
     EXPECT_EQ(fit.ReturnRegEq(), c.expected) << c.what;
@@ -187,6 +191,35 @@ TEST(RegressionObjectTest, EquationTextUsesTheLocaleDecimalSeparator)
     fit.RegVal(0.0);
     EXPECT_EQ(fit.ReturnRegEq(), "f(x) =  1,5");
     QLocale::setDefault(saved);
+}
+
+// The coefficients are the user's numbers: the locale's number text, whatever the C library's
+// locale says.
+TEST(RegressionObjectTest, EquationTextFollowsTheLocale)
+{
+    struct Row
+    {
+        int degree;
+        std::vector<Pt> points;
+        const char *dot, *comma;
+    };
+    const std::array<Row, 6> rows{{
+        {1, {{0, 1.5}, {2, 1.5}}, "f(x) =  1.5", "f(x) =  1,5"},
+        {1, {{0, 0}, {3, 1}}, "f(x) =  0.3333333333x", "f(x) =  0,3333333333x"},
+        {1, {{0, -0.5}, {1, -2}}, "f(x) = - 1.5x - 0.5", "f(x) = - 1,5x - 0,5"},
+        {1, {{0, 1}, {1, 3}, {2, 5}}, "f(x) =  2x + 1", "f(x) =  2x + 1"},
+        {1, {{0, 0}, {1, 1e20}}, "f(x) =  1E+20x", "f(x) =  1E+20x"},
+        {1, {{3, 1.5e-11}}, "f(x) =  1.5E-11", "f(x) =  1,5E-11"},
+    }};
+    for (const auto &locale : linoveta::test::kBothLocales) {
+        const linoveta::test::ScopedLocale scoped(locale);
+        ASSERT_TRUE(scoped.ok()) << locale.cName;
+        for (const auto &row : rows) {
+            RegressionObject fit = FitOfDegree(row.degree, row.points);
+            fit.RegVal(0.0);
+            EXPECT_EQ(fit.ReturnRegEq(), locale.comma ? row.comma : row.dot) << locale.qtName;
+        }
+    }
 }
 
 TEST(RegressionObjectTest, InvalidDegreeRaises6000AndChangesNothing)

@@ -1,7 +1,7 @@
 #include "workspace/dialogs/dialog_parts.h"
 
 #include "engine/number_text.h"
-#include "workspace/area_sum.h"
+#include "workspace/locale_numbers.h"
 
 #include <QPainter>
 #include <QPalette>
@@ -43,16 +43,9 @@ void FormulaPicture::resizeEvent(QResizeEvent *)
     m_surface.resize(size());
 }
 
-QString BoxNumberText(double value, const QLocale &locale)
-{
-    QString text = QString::fromStdString(NumberText(value));
-    text.replace(QLatin1Char('.'), locale.decimalPoint());
-    return text;
-}
-
 double BoxNumberValue(const QString &text, const QLocale &locale)
 {
-    if (const auto value = ParseTypedNumber(text, locale))
+    if (const auto value = ParseLocaleNumber(text, locale))
         return *value;
     return ParseLeadingNumber(text.toStdString());
 }

@@ -53,8 +53,6 @@ private:
     int m_limit;
 };
 
-// A number as a box shows it: the number text with the locale's decimal separator.
-QString BoxNumberText(double value, const QLocale &locale = QLocale());
 // A box read as a number without a check: the locale's number when it is one, else the leading
 // number with "." as decimal point (0 when there is none).
 double BoxNumberValue(const QString &text, const QLocale &locale = QLocale());

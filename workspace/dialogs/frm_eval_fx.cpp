@@ -1,6 +1,6 @@
 #include "workspace/dialogs/frm_eval_fx.h"
 
-#include "workspace/area_sum.h"
+#include "workspace/locale_numbers.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -113,7 +113,7 @@ void frmEvalFX::drawFormula(int line)
 void frmEvalFX::Command1_Click()
 {
     // The value is read by the same locale rule that accepted it as a number.
-    const auto x = ParseTypedNumber(Text1->text(), QLocale());
+    const auto x = ParseLocaleNumber(Text1->text());
     if (!x) {
         if (m_ctx.messages)
             m_ctx.messages->message(this, kNotANumber);
@@ -122,7 +122,10 @@ void frmEvalFX::Command1_Click()
     if (m_ctx.preCalc)
         m_ctx.preCalc();
     for (std::size_t i = 0; i < 5; ++i) {
-        const QString value = m_ctx.evaluate ? m_ctx.evaluate(*x, static_cast<int>(i)) : QString();
+        // The evaluator writes "." numbers; the user reads them in the locale's form.
+        const QString value = m_ctx.evaluate
+                                  ? LocaleForm(m_ctx.evaluate(*x, static_cast<int>(i)).toStdString())
+                                  : QString();
         Label3[i]->setText(value);
         if (value.isEmpty())
             continue;

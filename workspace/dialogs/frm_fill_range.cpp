@@ -2,6 +2,7 @@
 
 #include "engine/number_text.h"
 #include "workspace/area_sum.h"
+#include "workspace/locale_numbers.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -135,7 +136,7 @@ void frmFillRange::buildLayout()
                 QStringLiteral("End of interval"));
     Label4 = label(QStringLiteral("]"), Frame2, 3780, 390, 135, 285);
     Label1 = label(QStringLiteral("dx ="), Frame2, 120, 870, 495, 285);
-    Text3 = box(QStringLiteral("0.1"), Frame2, 615, 840, 1455, 315,
+    Text3 = box(LocaleNumberText(0.1), Frame2, 615, 840, 1455, 315,
                 QStringLiteral("Step value"));
 
     Label5 = label(QStringLiteral("Area ="), this, 240, 2430, 735, 285);
@@ -214,7 +215,7 @@ void frmFillRange::Form_Load()
         move(memory.formPos);
         Text4->setText(memory.AreaRem);
         Slider1->setValue(memory.slideRem);
-        Text3->setText(BoxNumberText(memory.dxRem));
+        Text3->setText(LocaleNumberText(memory.dxRem));
     } else {
         if (QWidget *main = parentWidget()) {
             const QRect frame = main->frameGeometry();
@@ -231,12 +232,12 @@ void frmFillRange::Form_Load()
     const double to = m_ctx.ShadeTo ? *m_ctx.ShadeTo : 0;
     if (from == 0 && to == 0) {
         if (m_ctx.graph) {
-            Text1->setText(BoxNumberText(m_ctx.graph->XMin));
-            Text2->setText(BoxNumberText(m_ctx.graph->XMax));
+            Text1->setText(LocaleNumberText(m_ctx.graph->XMin));
+            Text2->setText(LocaleNumberText(m_ctx.graph->XMax));
         }
     } else {
-        Text1->setText(BoxNumberText(from));
-        Text2->setText(BoxNumberText(to));
+        Text1->setText(LocaleNumberText(from));
+        Text2->setText(LocaleNumberText(to));
     }
 
     paintSwatches();
@@ -364,7 +365,7 @@ void frmFillRange::Command4_Click()
     if (!m_ctx.colors || !m_ctx.graph)
         return;
     const RgbValue chosen = m_ctx.colors->chooseColor(this, shadeColorValue());
-    m_ctx.graph->ShadeColor = std::to_string(chosen);
+    m_ctx.graph->ShadeColor = WholeNumberText(chosen);
     paintSwatches();
     update();
 }
