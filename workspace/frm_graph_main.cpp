@@ -1376,8 +1376,11 @@ void frmGraphMain::mnuGraphPrint_Click()
 
 void frmGraphMain::showPrintOptionsModal(QWidget *over)
 {
-    if (m_printOptions)
+    // One Print Options at a time: a modeless one goes, and its deletion must not be waited for.
+    if (m_printOptions) {
         m_printOptions->close();
+        m_printOptions.clear();
+    }
     QPointer<frmPrintSetup> options = openPrintOptions(over);
     options->setModal(true);
     options->exec();
