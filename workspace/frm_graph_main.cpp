@@ -121,6 +121,18 @@ RgbValue numberValue(const std::string &text)
     return ok ? RgbValue(v) : 0;
 }
 
+// The old key code of a key on the plot: the panning keys' own codes, letters, digits and the
+// space as their character codes, 0 for keys that have no code the handler looks at.
+int plotKeyCode(int qtKey)
+{
+    if (const int code = FormulaBox::windowKeyCode(qtKey))
+        return code;
+    if (qtKey == Qt::Key_Space || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) ||
+        (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
+        return qtKey;
+    return 0;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- PlotPicture
@@ -183,12 +195,8 @@ void PlotPicture::mouseReleaseEvent(QMouseEvent *event) { emitMouse(event, 2); }
 
 void PlotPicture::keyPressEvent(QKeyEvent *event)
 {
-    const int code = FormulaBox::windowKeyCode(event->key());
-    if (code == 0) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    emit keyDown(code, FormulaBox::shiftState(event->modifiers()));
+    // Every key on the plot reaches the handler: eight of them pan, and all of them redraw.
+    emit keyDown(plotKeyCode(event->key()), FormulaBox::shiftState(event->modifiers()));
 }
 
 // ---------------------------------------------------------------- ColorSwatch
@@ -314,8 +322,8 @@ void frmGraphMain::buildLayout()
                QStringLiteral(":/images/zoom_in.png"));
     zoomButton(Command6, Shape3, 4440, QStringLiteral("Click to zoom out graph."),
                QStringLiteral(":/images/zoom_out.png"));
-    connect(Command2, &QPushButton::clicked, this, &frmGraphMain::ZoomIn);
-    connect(Command6, &QPushButton::clicked, this, &frmGraphMain::ZoomOut);
+    connect(Command2, &QPushButton::clicked, this, &frmGraphMain::Command2_Click);
+    connect(Command6, &QPushButton::clicked, this, &frmGraphMain::Command6_Click);
 
     Label2 = new QLabel(QStringLiteral("x = 0    y = 0"), client);
     QFont readoutFont(QStringLiteral("MS Sans Serif"));
@@ -1134,6 +1142,8 @@ void frmGraphMain::ZoomOut() { graphCommands().ZoomOut(); }
 void frmGraphMain::mnuGraphReset_Click() { graphCommands().mnuGraphReset_Click(); }
 void frmGraphMain::mnuGraphZoomIn_Click() { ZoomIn(); }
 void frmGraphMain::mnuGraphZoomOut_Click() { ZoomOut(); }
+void frmGraphMain::Command2_Click() { graphCommands().Command2_Click(); }
+void frmGraphMain::Command6_Click() { graphCommands().Command6_Click(); }
 void frmGraphMain::frmGraph_KeyDown(int keyCode, int) { graphCommands().frmGraph_KeyDown(keyCode); }
 void frmGraphMain::frmGraph_MouseDown(int button, int, float x, float y)
 {
