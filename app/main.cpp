@@ -1,4 +1,5 @@
 #include "typeset/fonts.h"
+#include "typeset/formula_typesetter.h"
 #include "workspace/frm_graph_main.h"
 #include "workspace/platform/qt_platform.h"
 #include "workspace/program.h"
@@ -19,6 +20,10 @@ int main(int argc, char *argv[])
     linoveta::Program program;
     linoveta::frmGraphMain window(program, linoveta::platform::makeQtPlatform());
     window.setCommandLine(rest.join(QLatin1Char(' ')));
+    // The typesetter's error message is one of the program's message boxes.
+    setFormulaMessageSink([&window](const QString &text) {
+        window.services().messages->message(&window, text);
+    });
     window.Form_Load();
     return app.exec();
 }

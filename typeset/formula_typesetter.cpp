@@ -1,7 +1,5 @@
 #include "typeset/formula_typesetter.h"
 
-#include <QGuiApplication>
-#include <QMessageBox>
 #include <QtGlobal>
 
 #include <cmath>
@@ -76,15 +74,7 @@ void showMessage(const QString &message)
         sink(message);
         return;
     }
-    // A modal box would hang a run without a display.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")
-        || QGuiApplication::platformName() == QLatin1String("minimal")) {
-        qWarning("%s", qPrintable(message));
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), message,
-                    QMessageBox::Ok);
-    box.exec();
+    qWarning("%s", qPrintable(message));
 }
 
 class Typesetter

@@ -1,15 +1,14 @@
 #include "main_window_fixture.h"
+#include "modal_steps.h"
 
 #include "typeset/recording_surface.h"
 #include "workspace/dialogs/frm_fill_range.h"
 #include "workspace/dialogs/frm_print_setup.h"
 #include "workspace/printing.h"
 
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 
 #include <functional>
 
@@ -33,37 +32,6 @@ public:
 private:
     const Program &m_program;
 };
-
-// Runs `step` once a modal window of type T is on top. Modal windows
-// run their own event loop, so the steps are driven from a timer; after a few seconds without
-// it every modal window is closed, so a failing test ends instead of hanging.
-template <typename T>
-void whenModal(std::function<void(T *)> step)
-{
-    auto *timer = new QTimer;
-    auto *clock = new QElapsedTimer;
-    clock->start();
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, step] {
-        T *top = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (top && top->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            step(top);
-            return;
-        }
-        if (clock->elapsed() > 3000) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            ADD_FAILURE() << "expected modal window " << T::staticMetaObject.className() << " never came";
-            while (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
-        }
-    });
-    timer->start();
-}
 
 TEST_F(MainWindowTest, PrintGraphInCalculateAreaOpensPrintOptionsModallyOverIt)
 {
