@@ -7,6 +7,7 @@
 #include "workspace/dialogs/frm_logo.h"
 #include "workspace/dialogs/frm_print_setup.h"
 #include "workspace/graph_commands.h"
+#include "workspace/menu_mark_style.h"
 #include "workspace/point_panel.h"
 #include "workspace/point_series.h"
 #include "workspace/printing.h"
@@ -556,6 +557,11 @@ void frmGraphMain::buildMenus()
     mnuNearWhole->setCheckable(true);
     mnuNearTen->setCheckable(true);
     mnuNearWhole->setChecked(true);
+
+    auto *marks = new MenuMarkStyle;
+    marks->setParent(this);
+    for (QMenu *menu : findChildren<QMenu *>())
+        menu->setStyle(marks);
 }
 
 void frmGraphMain::buildToolbar()
