@@ -69,27 +69,55 @@ QRect twipsRect(int left, int top, int width, int height)
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
-// The window's background: the wood texture stretched to the screen's size from (0, 0).
+// The window's background: the wood texture stretched to the screen's size from the client
+// area's (0, 0). `origin` is where that corner lies in the painted widget.
+void paintWood(QPainter &painter, const QWidget &client, QPoint origin)
+{
+    static const QImage wood(QStringLiteral(":/images/wood.png"));
+    QSize target = client.size();
+    if (const QScreen *s = client.screen())
+        target = target.expandedTo(s->size());
+    if (wood.isNull())
+        painter.fillRect(QRect(origin, target), QColor(196, 160, 112));
+    else
+        painter.drawImage(QRect(origin, target), wood);
+}
+
 class Backdrop : public QWidget
 {
 public:
-    explicit Backdrop(QWidget *parent) : QWidget(parent), m_wood(QStringLiteral(":/images/wood.png")) {}
+    explicit Backdrop(QWidget *parent) : QWidget(parent) {}
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        QSize target = size();
-        if (const QScreen *s = screen())
-            target = target.expandedTo(s->size());
-        if (m_wood.isNull())
-            painter.fillRect(rect(), QColor(196, 160, 112));
-        else
-            painter.drawImage(QRect(QPoint(0, 0), target), m_wood);
+        paintWood(painter, *this, QPoint(0, 0));
+    }
+};
+
+// A frame of the point-series panel: opaque, so the formula boxes and the new-line button
+// behind it do not show through, with the window's own wood as its background.
+class PanelFrame : public QGroupBox
+{
+public:
+    PanelFrame(const QString &title, QWidget *client) : QGroupBox(title, client), m_client(client)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        {
+            QPainter painter(this);
+            paintWood(painter, *m_client, -mapTo(m_client, QPoint(0, 0)));
+        }
+        QGroupBox::paintEvent(event);
     }
 
 private:
-    QImage m_wood;
+    QWidget *m_client;
 };
 
 QIcon toolbarIcon(const QString &image)
@@ -353,7 +381,7 @@ void frmGraphMain::buildLayout()
     MSFlexGrid1->setGeometry(twipsRect(120, 1080, 1920, 5010));
     MSFlexGrid1->hide();
 
-    Frame1 = new QGroupBox(QStringLiteral("Insert Point"), client);
+    Frame1 = new PanelFrame(QStringLiteral("Insert Point"), client);
     Frame1->setGeometry(twipsRect(2160, 1080, 2655, 1530));
     auto *labelX = new QLabel(QStringLiteral("X"), Frame1);
     labelX->setGeometry(12, 24, 16, 20);
@@ -369,7 +397,7 @@ void frmGraphMain::buildLayout()
     Text3->installEventFilter(this);
     Frame1->hide();
 
-    Frame3 = new QGroupBox(QStringLiteral("Colors"), client);
+    Frame3 = new PanelFrame(QStringLiteral("Colors"), client);
     Frame3->setGeometry(twipsRect(2160, 2640, 2655, 735));
     auto *lineLabel = new QLabel(QStringLiteral("Line:"), Frame3);
     lineLabel->setGeometry(8, 20, 34, 18);
@@ -383,7 +411,7 @@ void frmGraphMain::buildLayout()
     }
     Frame3->hide();
 
-    Frame2 = new QGroupBox(QStringLiteral("Trend Type"), client);
+    Frame2 = new PanelFrame(QStringLiteral("Trend Type"), client);
     Frame2->setGeometry(twipsRect(2160, 3375, 2655, 1695));
     Command1 = new QRadioButton(QStringLiteral("Linear"), Frame2);
     Command1->setGeometry(12, 22, 150, 20);
