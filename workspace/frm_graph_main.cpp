@@ -22,6 +22,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -45,6 +46,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUuid>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -748,8 +750,16 @@ void frmGraphMain::Form_Load()
     GraphFunctions();                                                       // 12
     t.KeyMask = BinToInt(kStartupKeyMaskText);                              // 13
     show();                                                                 // 14
-    if (!m_program.CommandFile.isEmpty())                                   // 15
+    if (!m_program.CommandFile.isEmpty()) {                                 // 15
+        // A message about the document must appear centred over the placed window, so the
+        // window manager is given the time to map and place it first.
+        QElapsedTimer waited;
+        waited.start();
+        while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents();
         mnuLoad_Click();
+    }
     m_program.CommandFile.clear();
     Paper[0]->setFocus(Qt::OtherFocusReason);                               // 16
     if (isActiveWindow() && QApplication::focusWidget() == Paper[0])
