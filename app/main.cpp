@@ -1,4 +1,5 @@
 #include "typeset/fonts.h"
+#include "typeset/formula_typesetter.h"
 #include "workspace/frm_graph_main.h"
 #include "workspace/platform/qt_platform.h"
 #include "workspace/program.h"
@@ -45,6 +46,10 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsSet("LINOVETA_REPORT_FIRST_PAINT"))
         window.installEventFilter(&report);
     window.setCommandLine(rest.join(QLatin1Char(' ')));
+    // The typesetter's error message is one of the program's message boxes.
+    setFormulaMessageSink([&window](const QString &text) {
+        window.services().messages->message(&window, text);
+    });
     window.Form_Load();
     return app.exec();
 }

@@ -2,8 +2,6 @@
 
 #include "engine/shown_text.h"
 
-#include <QGuiApplication>
-#include <QMessageBox>
 #include <QtGlobal>
 
 #include <cmath>
@@ -78,15 +76,7 @@ void showMessage(const QString &message)
         sink(message);
         return;
     }
-    // A modal box would hang a run without a display.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")
-        || QGuiApplication::platformName() == QLatin1String("minimal")) {
-        qWarning("%s", qPrintable(message));
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), message,
-                    QMessageBox::Ok);
-    box.exec();
+    qWarning("%s", qPrintable(message));
 }
 
 class Typesetter

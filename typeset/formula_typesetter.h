@@ -13,8 +13,8 @@ using FormulaMessageSink = std::function<void(const QString &message)>;
 // The message shown when a formula line cannot be typeset.
 inline const char kFormulaErrorMessage[] = "An error occurred while displaying information.";
 
-// Replaces the sink for all three back ends; an empty function restores the default
-// (a modal message box with the application's title).
+// Replaces the sink for all three back ends. The program routes it to its message boxes;
+// without a sink the message only goes to the log.
 void setFormulaMessageSink(FormulaMessageSink sink);
 
 // Screen: typesets one line of display mark-up at the target's print position, in the

@@ -8,6 +8,7 @@
 #include "workspace/dialogs/frm_logo.h"
 #include "workspace/dialogs/frm_print_setup.h"
 #include "workspace/graph_commands.h"
+#include "workspace/menu_mark_style.h"
 #include "workspace/point_panel.h"
 #include "workspace/point_series.h"
 #include "workspace/printing.h"
@@ -22,6 +23,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -45,6 +47,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUuid>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -69,27 +72,55 @@ QRect twipsRect(int left, int top, int width, int height)
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
-// The window's background: the wood texture stretched to the screen's size from (0, 0).
+// The window's background: the wood texture stretched to the screen's size from the client
+// area's (0, 0). `origin` is where that corner lies in the painted widget.
+void paintWood(QPainter &painter, const QWidget &client, QPoint origin)
+{
+    static const QImage wood(QStringLiteral(":/images/wood.png"));
+    QSize target = client.size();
+    if (const QScreen *s = client.screen())
+        target = target.expandedTo(s->size());
+    if (wood.isNull())
+        painter.fillRect(QRect(origin, target), QColor(196, 160, 112));
+    else
+        painter.drawImage(QRect(origin, target), wood);
+}
+
 class Backdrop : public QWidget
 {
 public:
-    explicit Backdrop(QWidget *parent) : QWidget(parent), m_wood(QStringLiteral(":/images/wood.png")) {}
+    explicit Backdrop(QWidget *parent) : QWidget(parent) {}
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        QSize target = size();
-        if (const QScreen *s = screen())
-            target = target.expandedTo(s->size());
-        if (m_wood.isNull())
-            painter.fillRect(rect(), QColor(196, 160, 112));
-        else
-            painter.drawImage(QRect(QPoint(0, 0), target), m_wood);
+        paintWood(painter, *this, QPoint(0, 0));
+    }
+};
+
+// A frame of the point-series panel: opaque, so the formula boxes and the new-line button
+// behind it do not show through, with the window's own wood as its background.
+class PanelFrame : public QGroupBox
+{
+public:
+    PanelFrame(const QString &title, QWidget *client) : QGroupBox(title, client), m_client(client)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        {
+            QPainter painter(this);
+            paintWood(painter, *m_client, -mapTo(m_client, QPoint(0, 0)));
+        }
+        QGroupBox::paintEvent(event);
     }
 
 private:
-    QImage m_wood;
+    QWidget *m_client;
 };
 
 QIcon toolbarIcon(const QString &image)
@@ -120,6 +151,18 @@ RgbValue numberValue(const std::string &text)
     bool ok = false;
     const qlonglong v = QString::fromStdString(text).trimmed().toLongLong(&ok);
     return ok ? RgbValue(v) : 0;
+}
+
+// The old key code of a key on the plot: the panning keys' own codes, letters, digits and the
+// space as their character codes, 0 for keys that have no code the handler looks at.
+int plotKeyCode(int qtKey)
+{
+    if (const int code = FormulaBox::windowKeyCode(qtKey))
+        return code;
+    if (qtKey == Qt::Key_Space || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) ||
+        (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
+        return qtKey;
+    return 0;
 }
 
 } // namespace
@@ -184,12 +227,8 @@ void PlotPicture::mouseReleaseEvent(QMouseEvent *event) { emitMouse(event, 2); }
 
 void PlotPicture::keyPressEvent(QKeyEvent *event)
 {
-    const int code = FormulaBox::windowKeyCode(event->key());
-    if (code == 0) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    emit keyDown(code, FormulaBox::shiftState(event->modifiers()));
+    // Every key on the plot reaches the handler: eight of them pan, and all of them redraw.
+    emit keyDown(plotKeyCode(event->key()), FormulaBox::shiftState(event->modifiers()));
 }
 
 // ---------------------------------------------------------------- ColorSwatch
@@ -315,8 +354,8 @@ void frmGraphMain::buildLayout()
                QStringLiteral(":/images/zoom_in.png"));
     zoomButton(Command6, Shape3, 4440, QStringLiteral("Click to zoom out graph."),
                QStringLiteral(":/images/zoom_out.png"));
-    connect(Command2, &QPushButton::clicked, this, &frmGraphMain::ZoomIn);
-    connect(Command6, &QPushButton::clicked, this, &frmGraphMain::ZoomOut);
+    connect(Command2, &QPushButton::clicked, this, &frmGraphMain::Command2_Click);
+    connect(Command6, &QPushButton::clicked, this, &frmGraphMain::Command6_Click);
 
     Label2 = new QLabel(QStringLiteral("x = 0    y = 0"), client);
     QFont readoutFont(QStringLiteral("MS Sans Serif"));
@@ -345,7 +384,7 @@ void frmGraphMain::buildLayout()
     MSFlexGrid1->setGeometry(twipsRect(120, 1080, 1920, 5010));
     MSFlexGrid1->hide();
 
-    Frame1 = new QGroupBox(QStringLiteral("Insert Point"), client);
+    Frame1 = new PanelFrame(QStringLiteral("Insert Point"), client);
     Frame1->setGeometry(twipsRect(2160, 1080, 2655, 1530));
     auto *labelX = new QLabel(QStringLiteral("X"), Frame1);
     labelX->setGeometry(12, 24, 16, 20);
@@ -361,7 +400,7 @@ void frmGraphMain::buildLayout()
     Text3->installEventFilter(this);
     Frame1->hide();
 
-    Frame3 = new QGroupBox(QStringLiteral("Colors"), client);
+    Frame3 = new PanelFrame(QStringLiteral("Colors"), client);
     Frame3->setGeometry(twipsRect(2160, 2640, 2655, 735));
     auto *lineLabel = new QLabel(QStringLiteral("Line:"), Frame3);
     lineLabel->setGeometry(8, 20, 34, 18);
@@ -375,7 +414,7 @@ void frmGraphMain::buildLayout()
     }
     Frame3->hide();
 
-    Frame2 = new QGroupBox(QStringLiteral("Trend Type"), client);
+    Frame2 = new PanelFrame(QStringLiteral("Trend Type"), client);
     Frame2->setGeometry(twipsRect(2160, 3375, 2655, 1695));
     Command1 = new QRadioButton(QStringLiteral("Linear"), Frame2);
     Command1->setGeometry(12, 22, 150, 20);
@@ -549,6 +588,11 @@ void frmGraphMain::buildMenus()
     mnuNearWhole->setCheckable(true);
     mnuNearTen->setCheckable(true);
     mnuNearWhole->setChecked(true);
+
+    auto *marks = new MenuMarkStyle;
+    marks->setParent(this);
+    for (QMenu *menu : findChildren<QMenu *>())
+        menu->setStyle(marks);
 }
 
 void frmGraphMain::buildToolbar()
@@ -707,8 +751,16 @@ void frmGraphMain::Form_Load()
     GraphFunctions();                                                       // 12
     t.KeyMask = BinToInt(kStartupKeyMaskText);                              // 13
     show();                                                                 // 14
-    if (!m_program.CommandFile.isEmpty())                                   // 15
+    if (!m_program.CommandFile.isEmpty()) {                                 // 15
+        // A message about the document must appear centred over the placed window, so the
+        // window manager is given the time to map and place it first.
+        QElapsedTimer waited;
+        waited.start();
+        while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents();
         mnuLoad_Click();
+    }
     m_program.CommandFile.clear();
     Paper[0]->setFocus(Qt::OtherFocusReason);                               // 16
     if (isActiveWindow() && QApplication::focusWidget() == Paper[0])
@@ -1135,6 +1187,8 @@ void frmGraphMain::ZoomOut() { graphCommands().ZoomOut(); }
 void frmGraphMain::mnuGraphReset_Click() { graphCommands().mnuGraphReset_Click(); }
 void frmGraphMain::mnuGraphZoomIn_Click() { ZoomIn(); }
 void frmGraphMain::mnuGraphZoomOut_Click() { ZoomOut(); }
+void frmGraphMain::Command2_Click() { graphCommands().Command2_Click(); }
+void frmGraphMain::Command6_Click() { graphCommands().Command6_Click(); }
 void frmGraphMain::frmGraph_KeyDown(int keyCode, int) { graphCommands().frmGraph_KeyDown(keyCode); }
 void frmGraphMain::frmGraph_MouseDown(int button, int, float x, float y)
 {
@@ -1418,8 +1472,11 @@ void frmGraphMain::mnuGraphPrint_Click()
 
 void frmGraphMain::showPrintOptionsModal(QWidget *over)
 {
-    if (m_printOptions)
+    // One Print Options at a time: a modeless one goes, and its deletion must not be waited for.
+    if (m_printOptions) {
         m_printOptions->close();
+        m_printOptions.clear();
+    }
     QPointer<frmPrintSetup> options = openPrintOptions(over);
     options->setModal(true);
     options->exec();

@@ -275,6 +275,8 @@ public slots:
     void mnuGraphReset_Click();
     void mnuGraphZoomIn_Click();
     void mnuGraphZoomOut_Click();
+    void Command2_Click();            // zoom buttons beside the plot
+    void Command6_Click();
     void frmGraph_KeyDown(int keyCode, int shift);
     void frmGraph_MouseDown(int button, int shift, float x, float y);
     void frmGraph_MouseMove(int button, int shift, float x, float y);

@@ -114,15 +114,21 @@ void GraphCommands::AutoFitGraph()
     m_view.AutoFit(anyScript);
 }
 
-void GraphCommands::ZoomIn()
+void GraphCommands::ZoomIn() { m_view.ZoomIn(); }
+
+void GraphCommands::ZoomOut() { m_view.ZoomOut(); }
+
+// Only the two zoom buttons beside the plot hand the focus back to the formula; the menu, the
+// toolbar and the pop-up leave it where it was.
+void GraphCommands::Command2_Click()
 {
-    m_view.ZoomIn();
+    ZoomIn();
     focusCurrentBox();
 }
 
-void GraphCommands::ZoomOut()
+void GraphCommands::Command6_Click()
 {
-    m_view.ZoomOut();
+    ZoomOut();
     focusCurrentBox();
 }
 

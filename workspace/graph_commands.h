@@ -21,6 +21,8 @@ public:
     void AutoFitGraph();
     void ZoomIn();
     void ZoomOut();
+    void Command2_Click();   // the zoom buttons
+    void Command6_Click();
     void mnuGraphReset_Click();
     void frmGraph_KeyDown(int keyCode);
     void frmGraph_MouseDown(int button, float x, float y);

@@ -4,7 +4,9 @@
 #include "typeset/formula_typesetter.h"
 #include "typeset/printer_surface.h"
 
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -98,6 +100,11 @@ void QtPrinterService::setup(QWidget *parent)
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    // Set-up only chooses the printer; nothing is printed when it is confirmed.
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    if (auto *buttons = dialog.findChild<QDialogButtonBox *>())
+        if (QPushButton *confirm = buttons->button(QDialogButtonBox::Ok))
+            confirm->setText(QStringLiteral("OK"));
     dialog.exec();
 }
 

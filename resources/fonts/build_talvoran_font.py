@@ -3,6 +3,7 @@
 # fonts-dejavu-core). Four character codes get glyphs of their own:
 #   "~" (126) the radical sign, "&" (38) the upper extension of a tall radical,
 #   "_" (95) the bar over a radicand and of a fraction, "`" (96) the Greek letter pi.
+# The parentheses and the bar are shortened below the baseline (see shorten_descenders).
 # Everything else keeps DejaVu Serif's glyphs and metrics. The font is renamed, as the
 # Bitstream Vera licence asks of modified copies.
 #
@@ -20,6 +21,7 @@ import os
 import sys
 
 import fontforge
+import psMat
 
 SOURCE = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf"
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -30,6 +32,7 @@ BAR_BOTTOM = -483  # the foot of the character cell (the font's descent)
 BAR_TOP = -393
 JOIN_BOTTOM = 1565  # where the bar lies, seen from a radical sign's cell
 JOIN_TOP = 1655
+DESCENDER_BOTTOM = -170  # the lowest point of "(", ")" and "|"
 
 
 def stroke(pen, x0, y0, x1, y1, width):
@@ -106,6 +109,21 @@ def draw_pi(font):
     glyph.glyphname = "pi.grave"
 
 
+def shorten_descenders(font):
+    # A denominator's line sits near the foot of a 41-pixel formula box: parentheses and bars
+    # that reach as deep as the serif font draws them lose their lower ends there. They keep
+    # their tops and are squeezed to end a little below the baseline.
+    for name in ("parenleft", "parenright", "bar"):
+        glyph = font[name]
+        bottom, top = glyph.boundingBox()[1], glyph.boundingBox()[3]
+        if bottom >= DESCENDER_BOTTOM:
+            continue
+        factor = (top - DESCENDER_BOTTOM) / (top - bottom)
+        glyph.transform(psMat.compose(psMat.compose(psMat.translate(0, -top), psMat.scale(1, factor)),
+                                      psMat.translate(0, top)))
+        glyph.round()
+
+
 def keep_latin(font):
     font.selection.none()
     font.selection.select(("ranges", "unicode"), 0x20, 0x7E)
@@ -143,6 +161,7 @@ def main():
     draw_radical(font)
     draw_radical_extension(font)
     draw_bar(font)
+    shorten_descenders(font)
     rename(font)
     font.generate(OUTPUT)
     print("wrote", OUTPUT)

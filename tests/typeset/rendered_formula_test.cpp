@@ -181,6 +181,26 @@ TEST_F(RenderedFormulaTest, RadicalMeetsItsBar)
     }
 }
 
+// A formula box is 41 pixels high. Whatever a denominator holds, its ink ends inside the box,
+// with a clear row below it: the parentheses and bars reach no deeper than the digits do.
+TEST_F(RenderedFormulaTest, DenominatorsFitTheFormulaBox)
+{
+    constexpr int kBoxHeight = 41;
+    for (const char *text : {"#2x^3^/(x-1)#", "#S(x)/C(x)#", "#1/|x|#", "#1/x+2#"}) {
+        SCOPED_TRACE(text);
+        // Drawn taller than the box, so the ink is measured, not clipped.
+        ImageSurface surface(QSize(220, kBoxHeight + 20));
+        surface.setScaleMode(ScaleMode::Pixels);
+        surface.setFontName(QStringLiteral("TalvoranFont"));
+        surface.setFontSize(12);
+        surface.cls();
+        basFprint::PrintFormula(QString::fromLatin1(text), surface, false);
+        const QRect ink = inkBox(surface.image(), Ink::Dark);
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_LE(ink.bottom(), kBoxHeight - 2);
+    }
+}
+
 TEST_F(RenderedFormulaTest, MoreFormulasForALook)
 {
     for (const auto &[text, png] :

@@ -1,5 +1,7 @@
 #include "workspace/dialogs/frm_print_setup.h"
 
+#include "frame_contents.h"
+
 #include "typeset/recording_surface.h"
 #include "workspace/printing.h"
 
@@ -102,6 +104,9 @@ TEST_F(PrintSetupTest, UnknownWithoutAPrinter)
     printer.name.clear();
     QPointer<frmPrintSetup> w = open();
     EXPECT_EQ(w->Label1->text(), QStringLiteral("Unknown"));
+    // The name sits inside its frame, clear of the border and the caption.
+    EXPECT_EQ(ControlsOutsideFrame(*w->Frame2), "");
+    EXPECT_EQ(ControlsOutsideFrame(*w->Frame1), "");
     delete w;
 }
 

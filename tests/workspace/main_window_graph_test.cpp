@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <functional>
+#include <vector>
+
 namespace linoveta {
 namespace {
 
@@ -46,6 +49,58 @@ TEST_F(MainWindowTest, ZoomButtonsChangeTheWindowAndGiveTheFocusBack)
     EXPECT_EQ(program.graph.XMin, -40);
     EXPECT_EQ(program.graph.YMax, 40);
     window->mnuGraphReset->trigger();
+    EXPECT_EQ(program.graph.XMax, 20);
+}
+
+TEST_F(MainWindowTest, OnlyTheZoomButtonsGiveTheFocusBackToTheFormula)
+{
+    QTest::keyClicks(window->Paper[0], "x");
+    // A toolbar button keyed "zoomin" or "zoomout" dispatches as the others do.
+    window->toolbarButtons[2].key = QStringLiteral("zoomin");
+    window->toolbarButtons[6].key = QStringLiteral("zoomout");
+    struct Row {
+        const char *command;
+        std::function<void()> run;
+        bool focusBack;
+    };
+    const std::vector<Row> rows = {
+        {"menu Zoom In", [&] { window->mnuGraphZoomIn->trigger(); }, false},
+        {"menu Zoom Out", [&] { window->mnuGraphZoomOut->trigger(); }, false},
+        {"pop-up Zoom In", [&] { window->mnuGraphWindowMenu->actions().at(2)->trigger(); }, false},
+        {"toolbar zoomin", [&] { window->Toolbar1_ButtonClick(2); }, false},
+        {"toolbar zoomout", [&] { window->Toolbar1_ButtonClick(6); }, false},
+        {"zoom-in button", [&] { QTest::mouseClick(window->Command2, Qt::LeftButton); }, true},
+        {"zoom-out button", [&] { QTest::mouseClick(window->Command6, Qt::LeftButton); }, true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.command);
+        window->frmGraph->setFocus(Qt::MouseFocusReason);
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), window->frmGraph);
+        const double before = program.graph.XMax;
+        row.run();
+        QApplication::processEvents();
+        EXPECT_NE(program.graph.XMax, before);
+        EXPECT_EQ(QApplication::focusWidget(),
+                  row.focusBack ? static_cast<QWidget *>(window->Paper[0]) : window->frmGraph);
+    }
+}
+
+TEST_F(MainWindowTest, EveryKeyOnThePlotRedraws)
+{
+    ImageSurface &plot = window->frmGraph->surface();
+    plot.cls();
+    const QImage empty = plot.image();
+    window->frmGraph->setFocus(Qt::MouseFocusReason);
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_5, Qt::Key_Space, Qt::Key_Escape, Qt::Key_Delete,
+                        Qt::Key_F2, Qt::Key_Shift, Qt::Key_Up}) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        plot.cls();
+        QTest::keyClick(window->frmGraph, key);
+        // Grid and axes are back on the emptied picture: it was drawn again.
+        EXPECT_NE(plot.image(), empty);
+    }
+    EXPECT_EQ(program.graph.YMax, 21);   // only Up moved the window
     EXPECT_EQ(program.graph.XMax, 20);
 }
 

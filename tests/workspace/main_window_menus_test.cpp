@@ -6,6 +6,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionMenuItem>
 #include <QSlider>
 #include <QToolBar>
 #include <QToolButton>
@@ -299,6 +302,53 @@ TEST_F(MainWindowTest, DisplaySwitchesFlipTheirMarks)
     EXPECT_EQ(program.graph.CoordDecimals, 0);
     EXPECT_TRUE(window->mnuNearWhole->isChecked());
     EXPECT_FALSE(window->mnuNearTen->isChecked());
+}
+
+// One menu item painted by its menu's style, checkable or not, checked or not.
+QImage paintMenuItem(const QMenu &menu, const QAction &action,
+                     QStyleOptionMenuItem::CheckType checkType, bool checked)
+{
+    QStyleOptionMenuItem item;
+    item.initFrom(&menu);
+    item.rect = QRect(0, 0, 220, 24);
+    item.state |= QStyle::State_Enabled;
+    item.menuItemType = QStyleOptionMenuItem::Normal;
+    item.checkType = checkType;
+    item.checked = checked;
+    item.menuHasCheckableItems = true;
+    item.text = action.text();
+    item.font = menu.font();
+    QImage image(item.rect.size(), QImage::Format_ARGB32);
+    image.fill(menu.palette().color(QPalette::Window));
+    QPainter painter(&image);
+    menu.style()->drawControl(QStyle::CE_MenuItem, &item, &painter, &menu);
+    return image;
+}
+
+TEST_F(MainWindowTest, CheckableItemsShowAMarkOnlyWhenChecked)
+{
+    for (QAction *action : {window->mnuPtSeries, window->mnuToggleCoordinates, window->mnuGraphQuadrant,
+                            window->mnuHideGrid, window->mnuNearWhole, window->mnuNearTen}) {
+        SCOPED_TRACE(action->objectName().toStdString());
+        ASSERT_TRUE(action->isCheckable());
+        QMenu *menu = nullptr;
+        for (QObject *o : action->associatedObjects())
+            menu = menu ? menu : qobject_cast<QMenu *>(o);
+        ASSERT_NE(menu, nullptr);
+        const QImage plain = paintMenuItem(*menu, *action, QStyleOptionMenuItem::NotCheckable, false);
+        const QImage unchecked = paintMenuItem(*menu, *action, QStyleOptionMenuItem::NonExclusive, false);
+        const QImage checked = paintMenuItem(*menu, *action, QStyleOptionMenuItem::NonExclusive, true);
+        // Unchecked: nothing in the check column, the item looks like a plain one.
+        EXPECT_EQ(unchecked, plain);
+        // Checked: a mark, in the check column only, left of the text.
+        QRect mark;
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x)
+                if (checked.pixel(x, y) != plain.pixel(x, y))
+                    mark |= QRect(x, y, 1, 1);
+        EXPECT_FALSE(mark.isEmpty());
+        EXPECT_LT(mark.right(), 24);
+    }
 }
 
 TEST_F(MainWindowTest, HelpAndWebCommandsUseTheirServices)

@@ -558,3 +558,42 @@ TEST_F(PointSeriesModeTest, TypedAndClickedPointsSurviveLeavingTheMode)
     EXPECT_EQ(window->m_Regression->XYCount(), 2);
     EXPECT_EQ(gridText(2, 1), "-1");
 }
+
+namespace linoveta {
+namespace {
+
+// The panel's frames cover what lies behind them: the formula boxes and the new-line button
+// do not show through, wherever a frame has no control of its own.
+TEST_F(PointSeriesModeTest, PanelFramesAreOpaque)
+{
+    window->Blinker_Click();   // box 1 (yellow, current) and the button move under the frames
+    window->mnuPtSeries_Click();
+    QApplication::processEvents();
+    const QImage shot = window->centralWidget()->grab().toImage();
+    const QRgb white = qRgb(255, 255, 255), yellow = qRgb(255, 255, 128);
+    for (QGroupBox *frame : {window->Frame1, window->Frame2, window->Frame3}) {
+        SCOPED_TRACE(frame->title().toStdString());
+        const QRect area = frame->geometry();
+        int boxColoured = 0, behindBoxes = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QPoint inFrame = frame->mapFrom(window->centralWidget(), QPoint(x, y));
+                if (frame->childAt(inFrame))
+                    continue;
+                bool behind = false;
+                for (FormulaBox *box : window->Paper)
+                    behind |= !box->isHidden() && box->geometry().contains(x, y);
+                if (!behind)
+                    continue;
+                ++behindBoxes;
+                const QRgb c = shot.pixel(x, y) | 0xFF000000u;
+                boxColoured += c == white || c == yellow;
+            }
+        if (behindBoxes > 0) {
+            EXPECT_LT(boxColoured, behindBoxes / 20) << boxColoured << " of " << behindBoxes;
+        }
+    }
+}
+
+} // namespace
+} // namespace linoveta

@@ -3,8 +3,11 @@
 #include "typeset/fonts.h"
 #include "typeset/formula_typesetter.h"
 #include "typeset/recording_surface.h"
+#include "modal_steps.h"
 
 #include <QFile>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -236,6 +239,30 @@ TEST_F(PrintTheGraphTest, RealPdfHasOnePagePerPrint)
         EXPECT_EQ(pdf.printer().pageLayout().orientation(), QPageLayout::Landscape);
     }
     EXPECT_TRUE(messages.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// The printer set-up only chooses the printer: it is confirmed with OK, never with "Print".
+TEST(PrinterSetup, ConfirmsWithOkAndKeepsCancel)
+{
+    QtPrinterService printer;
+    QStringList captions;
+    QString title;
+    linoveta::whenModal<QPrintDialog>([&captions, &title](QPrintDialog *dialog) {
+        title = dialog->windowTitle();
+        for (QPushButton *button : dialog->findChildren<QPushButton *>())
+            if (button->isVisible())
+                captions << button->text().remove(QLatin1Char('&'));
+        dialog->reject();
+    });
+    printer.setup(nullptr);
+    EXPECT_TRUE(captions.contains(QStringLiteral("OK")));
+    EXPECT_TRUE(captions.contains(QStringLiteral("Cancel")));
+    EXPECT_FALSE(captions.contains(QStringLiteral("Print")));
+    EXPECT_EQ(title, QStringLiteral("Print Setup"));
 }
 
 } // namespace

@@ -68,7 +68,9 @@ void InstallFillRange(frmGraphMain &window)
         };
         c.messages = w->services().messages.get();
         c.colors = w->services().colors.get();
-        c.printGraph = [w](QWidget *) { w->mnuGraphPrint_Click(); };
+        // Print Options opens modally over this dialog, which stays open behind it; a modeless
+        // one would belong to the blocked main window and could not be used.
+        c.printGraph = [w](QWidget *over) { w->showPrintOptionsModal(over); };
         c.saveBitmap = [w](QWidget *, const QString &) { w->mnuBitMap_Click(); };
         c.today = [w] { return w->services().clock->today(); };
         {

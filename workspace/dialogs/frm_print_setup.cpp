@@ -11,6 +11,8 @@
 #include <QLocale>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace linoveta {
 
 frmPrintSetup::frmPrintSetup(PrinterService &printer, PrintSetupCommands commands,
@@ -26,7 +28,12 @@ frmPrintSetup::frmPrintSetup(PrinterService &printer, PrintSetupCommands command
     Frame2 = new QGroupBox(QStringLiteral("Printer Device Name"), this);
     Frame2->setGeometry(px(120), px(120), px(5175), px(615));
     Label1 = new QLabel(Frame2);
-    Label1->setGeometry(px(120), px(240), px(4935), px(255));
+    // The style puts the caption above the border rather than on it: the name goes in the
+    // middle of what is left inside, clear of the border.
+    QRect name(px(120), px(240), px(4935), px(255));
+    const QRect inside = Frame2->contentsRect();
+    name.moveTop(std::max(name.top(), inside.top() + (inside.height() - name.height()) / 2));
+    Label1->setGeometry(name);
     QFont labelFont(QStringLiteral("MS Sans Serif"));
     labelFont.setPointSizeF(8.25);
     labelFont.setBold(true);

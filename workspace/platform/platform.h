@@ -78,6 +78,9 @@ public:
     virtual QDate today() const = 0;
 };
 
+// The application's default title, which message boxes carry.
+inline const QString ApplicationTitle = QStringLiteral("Linoveta");
+
 // The addresses of the maker's pages that the Help menu opens.
 inline const QString ProductPageAddress = QStringLiteral("https://www.example.com/linoveta/");
 inline const QString HomePageAddress = QStringLiteral("https://www.example.com/");

@@ -11,21 +11,29 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace linoveta::platform {
 namespace {
+
+// Every message box of the program: the application's title (an empty one would let the
+// desktop show the executable's name), no icon, the text and the given buttons.
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget *parent, const QString &text,
+                                            QMessageBox::StandardButtons buttons)
+{
+    return std::make_unique<QMessageBox>(QMessageBox::NoIcon, ApplicationTitle, text, buttons, parent);
+}
 
 class QtMessages final : public MessageService {
 public:
     void message(QWidget *parent, const QString &text) override
     {
-        QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
-        box.exec();
+        makeMessageBox(parent, text, QMessageBox::Ok)->exec();
     }
     Answer question(QWidget *parent, const QString &text) override
     {
-        QMessageBox box(QMessageBox::Question, QString(), text,
-                        QMessageBox::Yes | QMessageBox::No, parent);
-        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        const auto box = makeMessageBox(parent, text, QMessageBox::Yes | QMessageBox::No);
+        return box->exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
 };
 
