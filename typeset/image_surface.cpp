@@ -147,6 +147,15 @@ QSizeF ImageSurface::deviceTextSize(const QString &text) const
 void ImageSurface::deviceText(QPointF topLeft, const QString &text)
 {
     const QFontMetricsF metrics(m_font, &m_image);
+    // A long formula runs far past the box: text that starts beyond the right or bottom edge,
+    // or ends above the top, leaves no ink (no glyph reaches two line heights from its
+    // origin), so the painter is not opened for it.
+    const double reach = 2 * metrics.height();
+    if (topLeft.x() > m_image.width() + reach || topLeft.y() > m_image.height() + reach ||
+        topLeft.y() + reach < 0) {
+        changed();
+        return;
+    }
     finishPainting();
     {
         QPainter painter(&m_image);
