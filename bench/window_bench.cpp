@@ -142,9 +142,12 @@ struct LongLine {
     bool ok = false;
 };
 
+// Released by main() before the application goes.
+LongLine gLongLine;
+
 LongLine& LongLineWindow(int symbols)
 {
-    static LongLine scene;
+    LongLine& scene = gLongLine;
     if (scene.window && scene.symbols == symbols)
         return scene;
     scene = LongLine{};
@@ -387,6 +390,7 @@ int main(int argc, char** argv)
     linoveta::bench::InitializeWithRepetitions(&argc, argv);
     linoveta::bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    gLongLine = LongLine{};
     std::vector<std::string> rows = linoveta::bench::SummaryRows(figures, reporter.medians);
     rows.insert(rows.begin(), linoveta::bench::SummaryRow("start-up to first paint, first in process", first, 0, 0, 300));
     linoveta::bench::WriteSummary(rows);
