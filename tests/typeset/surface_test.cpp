@@ -292,6 +292,45 @@ TEST(ImageSurfaceTest, TextAtTheEdgesLeavesTheInkThatShows)
     }
 }
 
+// Measured sizes are kept per font: one surface that switches between fonts and measures the
+// same texts again must get what a fresh surface in each font measures.
+TEST(ImageSurfaceTest, TextSizesFollowEveryFontChange)
+{
+    const struct {
+        const char *font;
+        double size;
+        bool bold;
+        const char *text;
+    } steps[] = {
+        {"MS Sans Serif", 12, false, "W"}, {"MS Sans Serif", 24, false, "W"},
+        {"MS Sans Serif", 24, true, "W"},  {"Courier", 24, true, "W"},
+        {"MS Sans Serif", 12, false, "W"}, {"MS Sans Serif", 12, false, "Wi"},
+        {"Courier", 24, true, "i"},        {"MS Sans Serif", 24, true, "W"},
+    };
+    ImageSurface reused(QSize(50, 50));
+    reused.setScaleMode(ScaleMode::Pixels);
+    for (const auto &step : steps) {
+        ImageSurface fresh(QSize(50, 50));
+        fresh.setScaleMode(ScaleMode::Pixels);
+        for (ImageSurface *s : {&reused, &fresh}) {
+            s->setFontName(QString::fromLatin1(step.font));
+            s->setFontSize(step.size);
+            s->setFontBold(step.bold);
+        }
+        const QString text = QString::fromLatin1(step.text);
+        EXPECT_EQ(reused.textWidth(text), fresh.textWidth(text)) << step.font << " " << step.size;
+        EXPECT_EQ(reused.textHeight(text), fresh.textHeight(text)) << step.font << " " << step.size;
+    }
+    // A resized picture measures as a new one of that size.
+    reused.resize(QSize(80, 60));
+    ImageSurface fresh(QSize(80, 60));
+    fresh.setScaleMode(ScaleMode::Pixels);
+    fresh.setFontName(QStringLiteral("MS Sans Serif"));
+    fresh.setFontSize(24);
+    fresh.setFontBold(true);
+    EXPECT_EQ(reused.textWidth(QStringLiteral("W")), fresh.textWidth(QStringLiteral("W")));
+}
+
 TEST(SurfaceViewTest, ResizingTheViewResizesItsPicture)
 {
     SurfaceView view;
