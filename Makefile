@@ -83,8 +83,18 @@ fuzz: deps
 	  rm -rf $$work; \
 	done
 
+# Every benchmark program, each figure a median over BENCH_REPETITIONS runs, then one table of
+# all figures beside their references and targets.
+BENCH_REPETITIONS ?= 5
 bench: build
-	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+	@summary=$$(mktemp); status=0; \
+	for b in $(BUILD)/bench/*_bench; do \
+	  echo "== $$b"; \
+	  LINOVETA_BENCH_SUMMARY=$$summary QT_QPA_PLATFORM=offscreen $$b \
+	    --benchmark_repetitions=$(BENCH_REPETITIONS) || status=1; \
+	done; \
+	echo; echo "== Summary (medians of $(BENCH_REPETITIONS) repetitions)"; cat $$summary; \
+	rm -f $$summary; exit $$status
 
 # Starts the program under Xvfb and saves a screenshot to $(BUILD)/screenshot.png.
 look: build

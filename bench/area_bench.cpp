@@ -1,6 +1,6 @@
 // The Calculate Area sum of sin(x)^2 + x over -1000..1000 with dx = 0.001 (2e6 terms), through
 // the evaluator, against a plain loop of the same function and step.
-#include "bench/timing_reporter.h"
+#include "bench/summary.h"
 #include "engine/calc_fx.h"
 #include "workspace/area_sum.h"
 
@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
 
 namespace {
 
@@ -76,17 +75,10 @@ BENCHMARK(BM_AreaSumPlainLoop)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    TimingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto plain = reporter.times.find("BM_AreaSumPlainLoop");
-    if (plain != reporter.times.end()) {
-        for (const char *name : {"BM_AreaSumThroughEvaluator", "BM_AreaSumOfCppFunction"}) {
-            const auto it = reporter.times.find(name);
-            if (it != reporter.times.end())
-                std::printf("%-28s %6.2fx the plain loop\n", name, it->second / plain->second);
-        }
-    }
-    benchmark::Shutdown();
-    return 0;
+    return linoveta::bench::RunWithSummary(
+        argc, argv,
+        {{"area sum of 2e6 terms / sum of C++ function", "BM_AreaSumThroughEvaluator",
+          "BM_AreaSumOfCppFunction"},
+         {"area sum of 2e6 terms / plain C++ loop", "BM_AreaSumThroughEvaluator",
+          "BM_AreaSumPlainLoop"}});
 }

@@ -1,15 +1,16 @@
-// One evaluation of a prepared line, through the text entry point and the numeric one, against
-// muparser on the same expressions and the same x values. Prints ours/muparser at the end.
+// One evaluation of a prepared line, singly and in the plotter's groups of five (a sample and
+// its four jump probes), against muparser and against the same function written in C++, on the
+// same expressions and the same x values.
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <map>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "bench/timing_reporter.h"
+#include "bench/summary.h"
 #include "engine/calc_fx.h"
 #include "engine/rounding.h"
 
@@ -21,15 +22,25 @@ namespace {
 
 struct Case {
   const char* name;
+  const char* label;     // short, for the summary table
   const char* script;    // the translator's script form
   const char* muparser;  // the same expression for muparser
+  double (*native)(double);
+  double targetRatio;    // group of five per x against muparser
 };
 
 const std::array<Case, 4> kCases = {{
-    {"x^2", "x^(2)", "x^2"},
-    {"sin(x)^2+cos(x)^2", "S(x)^(2)+C(x)^(2)", "sin(x)^2+cos(x)^2"},
-    {"(x^3-2*x+1)/(x-3)", "(x^(3)-2*x+1)/(x-3)", "(x^3-2*x+1)/(x-3)"},
-    {"abs(tan(x))^(.5)", "abs(T(x))^(.5)", "abs(tan(x))^(.5)"},
+    {"x^2", "x^2", "x^(2)", "x^2", [](double x) { return x * x; }, 1.5},
+    {"(x^3-2*x+1)/(x-3)", "rational", "(x^(3)-2*x+1)/(x-3)", "(x^3-2*x+1)/(x-3)",
+     [](double x) { return (x * x * x - 2 * x + 1) / (x - 3); }, 1.5},
+    {"sin(x)^2+cos(x)^2", "sin^2+cos^2", "S(x)^(2)+C(x)^(2)", "sin(x)^2+cos(x)^2",
+     [](double x) {
+       const double s = std::sin(x), c = std::cos(x);
+       return s * s + c * c;
+     },
+     1.0},
+    {"abs(tan(x))^(.5)", "abs(tan)^.5", "abs(T(x))^(.5)", "abs(tan(x))^(.5)",
+     [](double x) { return std::sqrt(std::fabs(std::tan(x))); }, 1.0},
 }};
 
 // The plotter's samples: x rounded to two decimals, stepped by repeated addition.
@@ -46,6 +57,9 @@ const std::vector<double>& Samples() {
   }();
   return xs;
 }
+
+// The plotter's group at sample x: the sample and its four jump probes.
+std::array<double, 5> Group(double x) { return {x, x - 0.01, x - 0.02, x + 0.01, x + 0.02}; }
 
 linoveta::frmCalcFX Prepared(const Case& c) {
   std::array<std::string, linoveta::kEvalLines> forms;
@@ -66,7 +80,7 @@ void BM_CalculateY(benchmark::State& state, const Case* c) {
   }
 }
 
-void BM_Numeric(benchmark::State& state, const Case* c) {
+void BM_Single(benchmark::State& state, const Case* c) {
   const linoveta::frmCalcFX fx = Prepared(*c);
   const auto& xs = Samples();
   std::size_t i = 0;
@@ -77,18 +91,34 @@ void BM_Numeric(benchmark::State& state, const Case* c) {
   }
 }
 
-// The grouped numeric path over all samples at once, as the area sum and the plotter's probes
-// call it; the ratio below is per x.
-void BM_Grouped(benchmark::State& state, const Case* c) {
+// One call per group of five, as the plotter makes it; the summary shows it per x.
+void BM_GroupOf5(benchmark::State& state, const Case* c) {
   const linoveta::frmCalcFX fx = Prepared(*c);
   const auto& xs = Samples();
-  std::vector<std::optional<double>> ys(xs.size());
+  std::size_t i = 0;
+  std::array<std::optional<double>, 5> ys;
   for (auto _ : state) {
-    fx.CalculateYValues(xs.data(), xs.size(), 0, ys.data());
+    const std::array<double, 5> at = Group(xs[i]);
+    fx.CalculateYValues(at.data(), at.size(), 0, ys.data());
     benchmark::DoNotOptimize(ys.data());
     benchmark::ClobberMemory();
+    if (++i == xs.size()) i = 0;
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(xs.size()));
+}
+
+// The same group through the C++ function: what the evaluation costs without the script,
+// the 15-digit roundings and the error checks.
+void BM_NativeGroupOf5(benchmark::State& state, const Case* c) {
+  const auto& xs = Samples();
+  std::size_t i = 0;
+  std::array<double, 5> ys;
+  for (auto _ : state) {
+    const std::array<double, 5> at = Group(xs[i]);
+    for (std::size_t k = 0; k < at.size(); ++k) ys[k] = c->native(at[k]);
+    benchmark::DoNotOptimize(ys.data());
+    benchmark::ClobberMemory();
+    if (++i == xs.size()) i = 0;
+  }
 }
 
 #ifdef LINOVETA_HAVE_MUPARSER
@@ -116,34 +146,21 @@ void BM_MuParser(benchmark::State& state, const Case* c) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (const Case& c : kCases) {
-    benchmark::RegisterBenchmark((std::string("CalculateY/") + c.name).c_str(), BM_CalculateY, &c);
-    benchmark::RegisterBenchmark((std::string("Numeric/") + c.name).c_str(), BM_Numeric, &c);
-    benchmark::RegisterBenchmark((std::string("Grouped/") + c.name).c_str(), BM_Grouped, &c);
-#ifdef LINOVETA_HAVE_MUPARSER
-    benchmark::RegisterBenchmark((std::string("muparser/") + c.name).c_str(), BM_MuParser, &c);
-#endif
-  }
-  benchmark::Initialize(&argc, argv);
-  TimingReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-#ifdef LINOVETA_HAVE_MUPARSER
-  std::printf("\n%-22s %16s %16s %16s\n", "ours/muparser", "CalculateY", "numeric",
-              "grouped, per x");
+  std::vector<linoveta::bench::Figure> figures;
   for (const Case& c : kCases) {
     const std::string n = c.name;
-    auto mu = reporter.times.find("muparser/" + n);
-    auto text = reporter.times.find("CalculateY/" + n);
-    auto num = reporter.times.find("Numeric/" + n);
-    auto grouped = reporter.times.find("Grouped/" + n);
-    if (mu == reporter.times.end() || text == reporter.times.end() ||
-        num == reporter.times.end() || grouped == reporter.times.end())
-      continue;
-    const double perX = grouped->second / static_cast<double>(Samples().size());
-    std::printf("%-22s %15.2fx %15.2fx %15.2fx\n", c.name, text->second / mu->second,
-                num->second / mu->second, perX / mu->second);
-  }
+    benchmark::RegisterBenchmark(("CalculateY/" + n).c_str(), BM_CalculateY, &c);
+    benchmark::RegisterBenchmark(("Single/" + n).c_str(), BM_Single, &c);
+    benchmark::RegisterBenchmark(("GroupOf5/" + n).c_str(), BM_GroupOf5, &c);
+    benchmark::RegisterBenchmark(("NativeGroupOf5/" + n).c_str(), BM_NativeGroupOf5, &c);
+#ifdef LINOVETA_HAVE_MUPARSER
+    benchmark::RegisterBenchmark(("muparser/" + n).c_str(), BM_MuParser, &c);
+    const std::string label = std::string("eval ") + c.label;
+    figures.push_back({label + ", group of 5 per x / muparser", "GroupOf5/" + n,
+                       "muparser/" + n, 5, 1, c.targetRatio, 0});
+    figures.push_back({label + ", single / muparser", "Single/" + n, "muparser/" + n});
 #endif
-  benchmark::Shutdown();
-  return 0;
+    figures.push_back({label + ", group of 5 / C++", "GroupOf5/" + n, "NativeGroupOf5/" + n});
+  }
+  return linoveta::bench::RunWithSummary(argc, argv, figures);
 }

@@ -119,6 +119,9 @@ void ImageSurface::resize(QSize sizePixels)
         painter.drawImage(0, 0, m_image);
     }
     m_image = std::move(next);
+    // Sizes were measured on the old picture.
+    m_textSizesByFont.clear();
+    fontChanged();
     changed();
 }
 
@@ -136,16 +139,42 @@ QSizeF ImageSurface::deviceSize() const { return QSizeF(m_image.size()); }
 
 double ImageSurface::devicePixelsPerTwip() const { return 1.0 / kTwipsPerPixel; }
 
-void ImageSurface::fontChanged() { m_font = surfaceFont(fontName(), fontSize(), fontBold()); }
+void ImageSurface::fontChanged()
+{
+    m_font = surfaceFont(fontName(), fontSize(), fontBold());
+    m_textSizes = &m_textSizesByFont[FontKey(fontName(), fontSize(), fontBold())];
+}
 
 QSizeF ImageSurface::deviceTextSize(const QString &text) const
 {
+    // Longer texts (labels) are rare and would only fill the table.
+    constexpr qsizetype kLongestKept = 8;
+    constexpr qsizetype kMostKept = 4096;
+    if (text.size() <= kLongestKept) {
+        if (const auto it = m_textSizes->constFind(text); it != m_textSizes->constEnd())
+            return *it;
+    }
     const QFontMetricsF metrics(m_font, &m_image);
-    return QSizeF(metrics.horizontalAdvance(text), metrics.height());
+    const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
+    if (text.size() <= kLongestKept) {
+        if (m_textSizes->size() >= kMostKept)
+            m_textSizes->clear();
+        m_textSizes->insert(text, size);
+    }
+    return size;
 }
 
 void ImageSurface::deviceText(QPointF topLeft, const QString &text)
 {
+    // A long formula runs far past the box: text that starts beyond the right or bottom edge,
+    // or ends above the top, leaves no ink (no glyph reaches two line heights from its
+    // origin), so the painter is not opened for it.
+    const double reach = 2 * deviceTextSize(text).height();
+    if (topLeft.x() > m_image.width() + reach || topLeft.y() > m_image.height() + reach ||
+        topLeft.y() + reach < 0) {
+        changed();
+        return;
+    }
     const QFontMetricsF metrics(m_font, &m_image);
     finishPainting();
     {

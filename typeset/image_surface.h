@@ -6,8 +6,13 @@
 #include <QImage>
 #include <QLineF>
 
+#include <QHash>
+#include <QString>
+
 #include <functional>
+#include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 class QPainter;
@@ -83,4 +88,10 @@ private:
     RgbValue m_linePenColour = 0;
     int m_linePenWidth = 0;
     mutable std::vector<QLineF> m_pendingLines;
+    // Sizes of short texts already measured, per font (name, size, bold): a typeset formula
+    // measures one character at a time, and measuring shapes the text anew each time.
+    // m_textSizes is the current font's table.
+    using FontKey = std::tuple<QString, double, bool>;
+    mutable std::map<FontKey, QHash<QString, QSizeF>> m_textSizesByFont;
+    mutable QHash<QString, QSizeF> *m_textSizes = nullptr;
 };

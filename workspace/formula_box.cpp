@@ -16,7 +16,12 @@ FormulaBox::FormulaBox(int index, QWidget *parent)
     m_surface.setScaleMode(ScaleMode::Pixels);
     m_surface.setFontName(QStringLiteral("TalvoranFont"));
     m_surface.setFontSize(12);
-    m_surface.setChangedCallback([this] { update(); });
+    m_surface.setChangedCallback([this] {
+        if (m_repaintRequested)
+            return;
+        m_repaintRequested = true;
+        update();
+    });
 }
 
 void FormulaBox::setBackColor(RgbValue colour)
@@ -55,6 +60,7 @@ int FormulaBox::windowKeyCode(int qtKey)
 
 void FormulaBox::paintEvent(QPaintEvent *)
 {
+    m_repaintRequested = false;
     QPainter painter(this);
     painter.drawImage(0, 0, m_surface.image());
 }

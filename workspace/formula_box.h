@@ -45,6 +45,9 @@ protected:
 private:
     int m_index;
     ImageSurface m_surface;
+    // A typeset formula changes the picture once per character: ask for one repaint, not one
+    // per change (each request walks the widget tree).
+    bool m_repaintRequested = false;
 };
 
 } // namespace linoveta

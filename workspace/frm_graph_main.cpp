@@ -175,7 +175,12 @@ PlotPicture::PlotPicture(QWidget *parent) : QWidget(parent), m_surface(QSize(400
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     m_surface.setScaleMode(ScaleMode::Pixels);
-    m_surface.setChangedCallback([this] { update(); });
+    m_surface.setChangedCallback([this] {
+        if (m_repaintRequested)
+            return;
+        m_repaintRequested = true;
+        update();
+    });
 }
 
 void PlotPicture::setBackColor(RgbValue colour)
@@ -187,6 +192,7 @@ void PlotPicture::setBackColor(RgbValue colour)
 
 void PlotPicture::paintEvent(QPaintEvent *)
 {
+    m_repaintRequested = false;
     QPainter painter(this);
     painter.drawImage(0, 0, m_surface.image());
 }

@@ -78,6 +78,8 @@ protected:
 private:
     void emitMouse(QMouseEvent *event, int kind);
     ImageSurface m_surface;
+    // A redraw changes the picture once per line: one repaint request until it is painted.
+    bool m_repaintRequested = false;
 };
 
 // A colour swatch Picture1(i): its background colour is the colour it stands for.

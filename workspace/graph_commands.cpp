@@ -71,12 +71,29 @@ void GraphCommands::formPaint()
 
 void GraphCommands::fillCoordinateList()
 {
+    // Most redraws list the same points again: the rows there are get the new texts (a row
+    // whose text and colour stay is left alone), only the difference is added or removed.
     QTreeWidget* list = m_main.ListView1;
+    const std::vector<CoordinateEntry>& entries = m_plotter.coordinates();
+    const int wanted = static_cast<int>(entries.size());
     list->setUpdatesEnabled(false);
-    list->clear();
+    while (list->topLevelItemCount() > wanted)
+        delete list->takeTopLevelItem(list->topLevelItemCount() - 1);
+    const int kept = list->topLevelItemCount();
+    for (int i = 0; i < kept; ++i) {
+        QTreeWidgetItem* item = list->topLevelItem(i);
+        const CoordinateEntry& entry = entries[static_cast<std::size_t>(i)];
+        const QString text = QString::fromStdString(entry.text);
+        if (item->text(0) != text)
+            item->setText(0, text);
+        const QBrush colour(colourFromRgbValue(entry.colour));
+        if (item->foreground(0) != colour)
+            item->setForeground(0, colour);
+    }
     QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(m_plotter.coordinates().size()));
-    for (const CoordinateEntry& entry : m_plotter.coordinates()) {
+    items.reserve(wanted - kept);
+    for (int i = kept; i < wanted; ++i) {
+        const CoordinateEntry& entry = entries[static_cast<std::size_t>(i)];
         auto* item = new QTreeWidgetItem({QString::fromStdString(entry.text)});
         item->setForeground(0, colourFromRgbValue(entry.colour));
         items.append(item);

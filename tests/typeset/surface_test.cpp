@@ -255,6 +255,82 @@ TEST(ImageSurfaceTest, ResizeKeepsThePictureAndPaintPictureStretches)
     EXPECT_EQ(surface.image().pixel(7, 5), qRgb(255, 255, 255));
 }
 
+// Text mostly outside the picture still leaves exactly the ink that shows of it: the same text
+// on a larger picture, cut to the small one's place, is the same pixel for pixel.
+TEST(ImageSurfaceTest, TextAtTheEdgesLeavesTheInkThatShows)
+{
+    const QSize small(40, 30);
+    const int margin = 60;  // the small picture's place inside the large one
+    const struct {
+        const char *where;
+        double x, y;
+    } cases[] = {
+        {"across the right edge", 34, 5},
+        {"across the bottom edge", 5, 24},
+        {"across the top edge", 5, -18},
+        {"across the left edge", -12, 5},
+        {"just past the right edge", 41, 5},
+        {"far past the right edge", 400, 5},
+        {"far below", 5, 300},
+        {"far above", 5, -300},
+    };
+    for (const auto &c : cases) {
+        ImageSurface part(small);
+        ImageSurface whole(small + QSize(2 * margin, 2 * margin));
+        for (ImageSurface *s : {&part, &whole}) {
+            s->setScaleMode(ScaleMode::Pixels);
+            s->setFontSize(24);
+            s->setFontBold(true);
+        }
+        part.setCurrentX(c.x);
+        part.setCurrentY(c.y);
+        part.print(QStringLiteral("Wj"));
+        whole.setCurrentX(c.x + margin);
+        whole.setCurrentY(c.y + margin);
+        whole.print(QStringLiteral("Wj"));
+        EXPECT_EQ(part.image(), whole.image().copy(QRect(QPoint(margin, margin), small))) << c.where;
+    }
+}
+
+// Measured sizes are kept per font: one surface that switches between fonts and measures the
+// same texts again must get what a fresh surface in each font measures.
+TEST(ImageSurfaceTest, TextSizesFollowEveryFontChange)
+{
+    const struct {
+        const char *font;
+        double size;
+        bool bold;
+        const char *text;
+    } steps[] = {
+        {"MS Sans Serif", 12, false, "W"}, {"MS Sans Serif", 24, false, "W"},
+        {"MS Sans Serif", 24, true, "W"},  {"Courier", 24, true, "W"},
+        {"MS Sans Serif", 12, false, "W"}, {"MS Sans Serif", 12, false, "Wi"},
+        {"Courier", 24, true, "i"},        {"MS Sans Serif", 24, true, "W"},
+    };
+    ImageSurface reused(QSize(50, 50));
+    reused.setScaleMode(ScaleMode::Pixels);
+    for (const auto &step : steps) {
+        ImageSurface fresh(QSize(50, 50));
+        fresh.setScaleMode(ScaleMode::Pixels);
+        for (ImageSurface *s : {&reused, &fresh}) {
+            s->setFontName(QString::fromLatin1(step.font));
+            s->setFontSize(step.size);
+            s->setFontBold(step.bold);
+        }
+        const QString text = QString::fromLatin1(step.text);
+        EXPECT_EQ(reused.textWidth(text), fresh.textWidth(text)) << step.font << " " << step.size;
+        EXPECT_EQ(reused.textHeight(text), fresh.textHeight(text)) << step.font << " " << step.size;
+    }
+    // A resized picture measures as a new one of that size.
+    reused.resize(QSize(80, 60));
+    ImageSurface fresh(QSize(80, 60));
+    fresh.setScaleMode(ScaleMode::Pixels);
+    fresh.setFontName(QStringLiteral("MS Sans Serif"));
+    fresh.setFontSize(24);
+    fresh.setFontBold(true);
+    EXPECT_EQ(reused.textWidth(QStringLiteral("W")), fresh.textWidth(QStringLiteral("W")));
+}
+
 TEST(SurfaceViewTest, ResizingTheViewResizesItsPicture)
 {
     SurfaceView view;

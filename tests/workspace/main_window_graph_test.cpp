@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace linoveta {
@@ -36,6 +37,36 @@ TEST_F(MainWindowTest, EnterInABoxDrawsTheFormulaAndFillsTheCoordinateList)
     EXPECT_EQ(window->ListView1->topLevelItemCount(), 41);
     EXPECT_EQ(window->ListView1->topLevelItem(0)->text(0), "x=-20  y=-20");
     EXPECT_TRUE(program.graph.GraphVisible);
+}
+
+// The coordinate list keeps its rows from one redraw to the next: after redraws that list
+// fewer, more and other points it must still show exactly the plotter's entries.
+TEST_F(MainWindowTest, EveryRedrawListsExactlyThePlottersCoordinates)
+{
+    QTest::keyClicks(window->Paper[0], "x");
+    QTest::keyClick(window->Paper[0], Qt::Key_Return);
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"zoom in: fewer points", [&] { window->Command2->click(); }},
+        {"zoom out twice: more points", [&] { window->Command6->click(); window->Command6->click(); }},
+        {"a second line in another colour", [&] {
+             window->Blinker_Click();
+             QTest::keyClicks(window->Paper[1], "2");
+             QTest::keyClick(window->Paper[1], Qt::Key_Return);
+         }},
+        {"back to the start window", [&] { window->mnuGraphReset->trigger(); }},
+    };
+    for (const auto& [what, step] : steps) {
+        step();
+        const std::vector<CoordinateEntry>& entries = window->graphCommands().plotter().coordinates();
+        ASSERT_EQ(window->ListView1->topLevelItemCount(), static_cast<int>(entries.size())) << what;
+        ASSERT_FALSE(entries.empty()) << what;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const QTreeWidgetItem* item = window->ListView1->topLevelItem(static_cast<int>(i));
+            EXPECT_EQ(item->text(0).toStdString(), entries[i].text) << what << ", row " << i;
+            EXPECT_EQ(item->foreground(0).color(), colourFromRgbValue(entries[i].colour))
+                << what << ", row " << i;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, ZoomButtonsChangeTheWindowAndGiveTheFocusBack)
