@@ -77,6 +77,7 @@ protected:
 
 private:
     void emitMouse(QMouseEvent *event, int kind);
+    void adoptDisplayRatio();
     ImageSurface m_surface;
 };
 
