@@ -200,9 +200,11 @@ void ImageSurface::deviceText(QPointF topLeft, const QString &text)
 void ImageSurface::setShapePen(QPainter &painter, const QPen &pen) const
 {
     painter.setPen(pen);
+    if (m_ratio == 1)
+        return;
     // At ratio 1 an odd-width aliased pen covers the pixels from its line's coordinate on;
     // scaled up, it would be centred on the block edge instead.
-    if (m_ratio > 1 && pen.style() != Qt::NoPen && pen.width() % 2 == 1)
+    if (pen.style() != Qt::NoPen && pen.width() % 2 == 1)
         painter.setTransform(QTransform::fromTranslate(0.5, 0.5));
     else
         painter.resetTransform();
