@@ -5,9 +5,10 @@ BUILD        ?= build
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 CMAKE_FLAGS  ?=
+PREFIX       ?=
 
 PACKAGES      = cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-                libbenchmark-dev libmuparser-dev fonts-dejavu-core locales
+                libbenchmark-dev libmuparser-dev fonts-dejavu-core locales desktop-file-utils
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 LOOK_PACKAGES = xvfb xauth imagemagick
 # The suite runs a second time in a locale whose decimal separator is ",".
@@ -27,7 +28,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: run test build deps sanitize fuzz bench look clean
+.PHONY: run test build deps sanitize fuzz bench look install clean
 
 deps:
 	$(call install_missing,$(PACKAGES))
@@ -101,6 +102,10 @@ look: build
 	$(call install_missing,$(LOOK_PACKAGES))
 	xvfb-run -a -s "-screen 0 1280x900x24" sh -c \
 	  './$(BUILD)/linoveta & sleep 6; import -window root $(BUILD)/screenshot.png; kill $$!'
+
+# Installs the program, its menu entry and its icon under PREFIX (CMake's default when empty).
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz

@@ -26,9 +26,10 @@ Qt::BrushStyle brushStyle(int fillStyle)
     }
 }
 
-QImage blankImage(QSize size, RgbValue colour)
+QImage blankImage(QSize size, RgbValue colour, int ratio)
 {
-    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    QImage image(size.expandedTo(QSize(1, 1)) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.setDotsPerMeterX(kDotsPerMeter);
     image.setDotsPerMeterY(kDotsPerMeter);
     image.fill(colourFromRgbValue(colour));
@@ -74,8 +75,10 @@ bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
 
 } // namespace
 
-ImageSurface::ImageSurface(QSize sizePixels, RgbValue backColour)
-    : m_image(blankImage(sizePixels, backColour))
+ImageSurface::ImageSurface(QSize sizePixels, RgbValue backColour, int ratio)
+    : m_image(blankImage(sizePixels, backColour, std::max(ratio, 1))),
+      m_size(sizePixels.expandedTo(QSize(1, 1))),
+      m_ratio(std::max(ratio, 1))
 {
     setBackColor(backColour);
     fontChanged();
@@ -108,24 +111,60 @@ void ImageSurface::finishPainting() const
     m_copyPainter.reset();
 }
 
-void ImageSurface::resize(QSize sizePixels)
+void ImageSurface::resize(QSize sizePixels) { resize(sizePixels, m_ratio); }
+
+void ImageSurface::resize(QSize sizePixels, int ratio)
 {
-    if (sizePixels.expandedTo(QSize(1, 1)) == m_image.size())
+    sizePixels = sizePixels.expandedTo(QSize(1, 1));
+    ratio = std::max(ratio, 1);
+    if (sizePixels == m_size && ratio == m_ratio)
         return;
     finishPainting();
-    QImage next = blankImage(sizePixels, backColor());
+    QImage next = blankImage(sizePixels, backColor(), ratio);
     {
         QPainter painter(&next);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != m_ratio);
         painter.drawImage(0, 0, m_image);
     }
     m_image = std::move(next);
+    m_size = sizePixels;
+    m_ratio = ratio;
     // Sizes were measured on the old picture.
     m_textSizesByFont.clear();
     fontChanged();
     changed();
 }
 
-bool ImageSurface::savePicture(const QString &path) const { return image().save(path, "BMP"); }
+int ImageSurface::ratioFor(double displayRatio)
+{
+    if (!(displayRatio > 1))
+        return 1;
+    return int(std::min(std::ceil(displayRatio - 1e-6), 8.0));
+}
+
+QRgb ImageSurface::pixelAt(int x, int y) const
+{
+    const QImage &picture = image();
+    if (x < 0 || y < 0 || x >= m_size.width() || y >= m_size.height())
+        return 0;
+    return picture.pixel(x * m_ratio, y * m_ratio);
+}
+
+QImage ImageSurface::logicalPicture() const
+{
+    if (m_ratio == 1)
+        return image();
+    // Each block becomes its mean colour: lines and fills, which cover whole blocks, keep
+    // their colours exactly.
+    QImage picture = image().scaled(m_size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    picture.setDevicePixelRatio(1);
+    return picture;
+}
+
+bool ImageSurface::savePicture(const QString &path) const
+{
+    return logicalPicture().save(path, "BMP");
+}
 
 void ImageSurface::refresh() { changed(); }
 
@@ -135,7 +174,7 @@ void ImageSurface::changed()
         m_changed();
 }
 
-QSizeF ImageSurface::deviceSize() const { return QSizeF(m_image.size()); }
+QSizeF ImageSurface::deviceSize() const { return QSizeF(m_size); }
 
 double ImageSurface::devicePixelsPerTwip() const { return 1.0 / kTwipsPerPixel; }
 
@@ -187,6 +226,19 @@ void ImageSurface::deviceText(QPointF topLeft, const QString &text)
     changed();
 }
 
+void ImageSurface::setShapePen(QPainter &painter, const QPen &pen) const
+{
+    painter.setPen(pen);
+    if (m_ratio == 1)
+        return;
+    // At ratio 1 an odd-width aliased pen covers the pixels from its line's coordinate on;
+    // scaled up, it would be centred on the block edge instead.
+    if (pen.style() != Qt::NoPen && pen.width() % 2 == 1)
+        painter.setTransform(QTransform::fromTranslate(0.5, 0.5));
+    else
+        painter.resetTransform();
+}
+
 template <typename Paint> void ImageSurface::paintShape(RgbValue colour, Paint fn)
 {
     if (drawMode() == DrawMode::Copy) {
@@ -199,6 +251,7 @@ template <typename Paint> void ImageSurface::paintShape(RgbValue colour, Paint f
         // Paint the shape into a mask, then flip each covered pixel once, so that drawing it
         // twice gives back the picture byte for byte (alpha untouched).
         QImage mask(m_image.size(), QImage::Format_ARGB32);
+        mask.setDevicePixelRatio(m_ratio);
         mask.fill(Qt::transparent);
         {
             QPainter painter(&mask);
@@ -221,14 +274,14 @@ void ImageSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
 {
     const int width = drawWidth();
     const double margin = width + 2.0;
-    if (!clipSegment(from, to, QRectF(-margin, -margin, m_image.width() + 2 * margin,
-                                      m_image.height() + 2 * margin)))
+    if (!clipSegment(from, to, QRectF(-margin, -margin, m_size.width() + 2 * margin,
+                                      m_size.height() + 2 * margin)))
         return;
     if (drawMode() == DrawMode::Copy) {
         // The plotter's curves are thousands of short lines of one pen: set it only when it
         // changes.
         if (!m_copyPainter || !m_linePenSet || m_linePenColour != colour || m_linePenWidth != width) {
-            copyPainter().setPen(linePen(colour, width));
+            setShapePen(copyPainter(), linePen(colour, width));
             m_linePenSet = true;
             m_linePenColour = colour;
             m_linePenWidth = width;
@@ -244,7 +297,7 @@ void ImageSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
         return;
     }
     paintShape(colour, [&](QPainter &painter, RgbValue c) {
-        painter.setPen(linePen(c, width));
+        setShapePen(painter, linePen(c, width));
         if (from == to)
             painter.drawPoint(from);
         else
@@ -260,13 +313,13 @@ void ImageSurface::deviceBox(QPointF a, QPointF b, RgbValue colour, BoxStyle sty
     const QRectF rect = QRectF(a, b).normalized();
     paintShape(colour, [&](QPainter &painter, RgbValue c) {
         if (style == BoxStyle::Filled) {
-            painter.setPen(Qt::NoPen);
+            setShapePen(painter, QPen(Qt::NoPen));
             painter.fillRect(QRectF(rect.topLeft(), rect.size() + QSizeF(1, 1)),
                              colourFromRgbValue(c));
             return;
         }
         const bool xorMask = c != colour;
-        painter.setPen(linePen(c, width));
+        setShapePen(painter, linePen(c, width));
         painter.setBrush(QBrush(colourFromRgbValue(xorMask ? c : fillColour), brushStyle(fill)));
         painter.drawRect(rect);
     });
@@ -279,7 +332,7 @@ void ImageSurface::deviceEllipse(QPointF centre, double radiusX, double radiusY,
     const RgbValue fillColour = fillColor();
     paintShape(colour, [&](QPainter &painter, RgbValue c) {
         const bool xorMask = c != colour;
-        painter.setPen(linePen(c, width));
+        setShapePen(painter, linePen(c, width));
         painter.setBrush(QBrush(colourFromRgbValue(xorMask ? c : fillColour), brushStyle(fill)));
         painter.drawEllipse(centre, radiusX, radiusY);
     });
@@ -307,7 +360,9 @@ bool ImageSurface::deviceFloodFill(QPointF seed, RgbValue areaColour)
     if (!m_floodFiller)
         return false;
     finishPainting();
-    const long painted = m_floodFiller(m_image, int(std::floor(seed.x())), int(std::floor(seed.y())),
+    // The seed names a logical pixel; its block's first device pixel stands for it.
+    const long painted = m_floodFiller(m_image, int(std::floor(seed.x())) * m_ratio,
+                                       int(std::floor(seed.y())) * m_ratio,
                                        colourFromRgbValue(areaColour).rgb(),
                                        colourFromRgbValue(fillColor()).rgb(), fillStyle());
     changed();

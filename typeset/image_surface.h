@@ -19,10 +19,14 @@ class QPainter;
 
 // A surface whose persistent picture is a QImage (RGB32, 96 dots per inch). Lines and fills
 // are drawn aliased so that flood-fill walls are watertight; text is antialiased.
+// On a high-density display the picture holds `ratio` device pixels per logical pixel in each
+// direction, so it is drawn at the display's resolution; the scale, sizes, cursor and every
+// position stay in logical pixels, and each logical pixel is a ratio x ratio block.
 class ImageSurface : public Surface
 {
 public:
-    explicit ImageSurface(QSize sizePixels = QSize(1, 1), RgbValue backColour = 0xFFFFFF);
+    explicit ImageSurface(QSize sizePixels = QSize(1, 1), RgbValue backColour = 0xFFFFFF,
+                          int ratio = 1);
     ~ImageSurface() override;
     ImageSurface(const ImageSurface &) = delete;
     ImageSurface &operator=(const ImageSurface &) = delete;
@@ -40,6 +44,18 @@ public:
     }
     // A new size keeps the picture's top-left part and fills the rest with BackColor.
     void resize(QSize sizePixels);
+    // The same with another ratio: the old picture is scaled to it until it is drawn again.
+    void resize(QSize sizePixels, int ratio);
+    int devicePixelRatio() const { return m_ratio; }
+    // The whole ratio at which a widget's picture is kept: a fractional display ratio rounds
+    // up, and the screen scales the sharper picture down.
+    static int ratioFor(double displayRatio);
+    // The device pixels of the logical pixel (x, y).
+    QRect deviceBlock(int x, int y) const { return QRect(x * m_ratio, y * m_ratio, m_ratio, m_ratio); }
+    // The colour of the logical pixel (x, y) (its block's top-left device pixel).
+    QRgb pixelAt(int x, int y) const;
+    // The picture with one pixel per logical pixel, as a bitmap file keeps it.
+    QImage logicalPicture() const;
     bool savePicture(const QString &path) const override;
     void refresh() override;
     // Called after every drawing call and on refresh, e.g. to schedule a repaint.
@@ -77,8 +93,13 @@ private:
     void finishPainting() const;
     // Paints through fn; in XOR mode the covered pixels' RGB bits are flipped by colour.
     template <typename Paint> void paintShape(RgbValue colour, Paint fn);
+    // Sets a shape's pen; on a denser picture an odd-width pen is moved half a logical pixel
+    // so that it covers the blocks of the pixels it covers at ratio 1.
+    void setShapePen(QPainter &painter, const QPen &pen) const;
 
     QImage m_image;
+    QSize m_size; // in logical pixels
+    int m_ratio = 1;
     QFont m_font;
     std::function<void()> m_changed;
     FloodFiller m_floodFiller;

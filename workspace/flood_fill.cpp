@@ -1,5 +1,7 @@
 #include "workspace/flood_fill.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +24,31 @@ bool FillPatternCovers(int fillStyle, int px, int py)
     case 6: return horizontal || vertical;
     case 7: return upward || downward;
     default: return false; // 1 (transparent) and anything unknown paint nothing
+    }
+}
+
+bool FillPatternCovers(int fillStyle, int px, int py, int ratio)
+{
+    if (ratio <= 1)
+        return FillPatternCovers(fillStyle, px, py);
+    // The device pixel's centre in logical pixels; a hatch line is the band of centres within
+    // one logical pixel of the line the ratio-1 pattern draws.
+    const double u = (px + 0.5) / ratio;
+    const double v = (py + 0.5) / ratio;
+    auto band = [](double t) { return t - 8.0 * std::floor(t / 8.0) < 1.0; };
+    const bool horizontal = band(v);
+    const bool vertical = band(u);
+    const bool upward = band(u + v + 0.5);
+    const bool downward = band(u - v + 0.5);
+    switch (fillStyle) {
+    case 0: return true;
+    case 2: return horizontal;
+    case 3: return vertical;
+    case 4: return upward;
+    case 5: return downward;
+    case 6: return horizontal || vertical;
+    case 7: return upward || downward;
+    default: return false;
     }
 }
 
@@ -50,6 +77,7 @@ long FloodFill(QImage& image, int x, int y, QRgb target, QRgb fill, int fillStyl
 
     const int width = image.width();
     const int height = image.height();
+    const int ratio = std::max(1, static_cast<int>(std::lround(image.devicePixelRatio())));
     const QRgb wanted = target & RGB_MASK;
     const QRgb paint = (fill & RGB_MASK) | 0xff000000u;
     auto row = [&](int r) { return reinterpret_cast<QRgb*>(image.scanLine(r)); };
@@ -98,7 +126,7 @@ long FloodFill(QImage& image, int x, int y, QRgb target, QRgb fill, int fillStyl
         std::uint8_t* mark = &visited[static_cast<std::size_t>(seed.y) * width];
         for (int c = left; c <= right; ++c) {
             mark[c] = 1;
-            if (FillPatternCovers(fillStyle, c, seed.y)) {
+            if (FillPatternCovers(fillStyle, c, seed.y, ratio)) {
                 line[c] = paint;
                 ++painted;
             }

@@ -1,5 +1,7 @@
 #include "workspace/formula_box.h"
 
+#include "typeset/surface_view.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,7 +10,7 @@
 namespace linoveta {
 
 FormulaBox::FormulaBox(int index, QWidget *parent)
-    : QWidget(parent), m_index(index), m_surface(QSize(1, 1), 0xFFFFFF)
+    : QWidget(parent), m_index(index), m_surface(QSize(1, 1), 0xFFFFFF, PictureRatio(*this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -62,13 +64,24 @@ void FormulaBox::paintEvent(QPaintEvent *)
 {
     m_repaintRequested = false;
     QPainter painter(this);
-    painter.drawImage(0, 0, m_surface.image());
+    PaintSurface(painter, m_surface);
+    if (PictureRatio(*this) != m_surface.devicePixelRatio())
+        QMetaObject::invokeMethod(this, &FormulaBox::adoptDisplayRatio, Qt::QueuedConnection);
 }
 
 void FormulaBox::resizeEvent(QResizeEvent *)
 {
-    m_surface.resize(size());
+    m_surface.resize(size(), PictureRatio(*this));
     m_surface.setScaleMode(ScaleMode::Pixels);
+}
+
+void FormulaBox::adoptDisplayRatio()
+{
+    if (PictureRatio(*this) == m_surface.devicePixelRatio())
+        return;
+    m_surface.resize(size(), PictureRatio(*this));
+    m_surface.cls();
+    emit pictureRatioChanged(m_index);
 }
 
 void FormulaBox::keyPressEvent(QKeyEvent *event)

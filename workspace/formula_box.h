@@ -33,6 +33,9 @@ signals:
     void lostFocus(int index);
     void keyDown(int index, int keyCode, int shift);
     void keyPress(int index, int keyAscii);
+    // The picture was kept at another pixel ratio than its display's and has been emptied
+    // at the new one: the owner draws it again.
+    void pictureRatioChanged(int index);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -43,6 +46,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void adoptDisplayRatio();
     int m_index;
     ImageSurface m_surface;
     // A typeset formula changes the picture once per character: ask for one repaint, not one

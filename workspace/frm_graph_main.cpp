@@ -5,6 +5,8 @@
 #include "engine/key_handler.h"
 #include "engine/number_text.h"
 #include "typeset/formula_typesetter.h"
+#include "typeset/surface_view.h"
+#include "workspace/dialogs/dialog_parts.h"
 #include "workspace/dialogs/frm_logo.h"
 #include "workspace/dialogs/frm_print_setup.h"
 #include "workspace/graph_commands.h"
@@ -127,9 +129,9 @@ QIcon toolbarIcon(const QString &image)
 {
     QIcon icon;
     const QString base = QStringLiteral(":/images/toolbar/") + image;
-    icon.addPixmap(QPixmap(base + QStringLiteral(".png")), QIcon::Normal);
-    icon.addPixmap(QPixmap(base + QStringLiteral("_disabled.png")), QIcon::Disabled);
-    icon.addPixmap(QPixmap(base + QStringLiteral("_hot.png")), QIcon::Active);
+    AddResourcePicture(icon, base + QStringLiteral(".png"), QIcon::Normal);
+    AddResourcePicture(icon, base + QStringLiteral("_disabled.png"), QIcon::Disabled);
+    AddResourcePicture(icon, base + QStringLiteral("_hot.png"), QIcon::Active);
     return icon;
 }
 
@@ -169,7 +171,8 @@ int plotKeyCode(int qtKey)
 
 // ---------------------------------------------------------------- PlotPicture
 
-PlotPicture::PlotPicture(QWidget *parent) : QWidget(parent), m_surface(QSize(400, 400), 0xFFFFFF)
+PlotPicture::PlotPicture(QWidget *parent)
+    : QWidget(parent), m_surface(QSize(400, 400), 0xFFFFFF, PictureRatio(*this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -194,7 +197,15 @@ void PlotPicture::paintEvent(QPaintEvent *)
 {
     m_repaintRequested = false;
     QPainter painter(this);
-    painter.drawImage(0, 0, m_surface.image());
+    PaintSurface(painter, m_surface);
+    if (PictureRatio(*this) != m_surface.devicePixelRatio())
+        QMetaObject::invokeMethod(this, &PlotPicture::adoptDisplayRatio, Qt::QueuedConnection);
+}
+
+void PlotPicture::adoptDisplayRatio()
+{
+    // The plot keeps its picture, scaled to the new ratio; the next redraw is sharp again.
+    m_surface.resize(m_surface.sizePixels().toSize(), PictureRatio(*this));
 }
 
 void PlotPicture::emitMouse(QMouseEvent *event, int kind)
@@ -270,6 +281,8 @@ frmGraphMain::frmGraphMain(Program &program, platform::Platform platform, QWidge
     : QMainWindow(parent), m_program(program), m_platform(std::move(platform))
 {
     setWindowTitle(QStringLiteral("Talvoran - Linoveta"));
+    // The dialogs opened over this window show its icon too.
+    setWindowIcon(ProgramIcon());
     buildLayout();
     buildMenus();
     buildToolbar();
@@ -307,6 +320,8 @@ void frmGraphMain::buildLayout()
         connect(Paper[i], &FormulaBox::lostFocus, this, &frmGraphMain::Paper_LostFocus);
         connect(Paper[i], &FormulaBox::keyDown, this, &frmGraphMain::Paper_KeyDown);
         connect(Paper[i], &FormulaBox::keyPress, this, &frmGraphMain::Paper_KeyPress);
+        connect(Paper[i], &FormulaBox::pictureRatioChanged, this,
+                [this] { RedrawFormulaBoxes(); });
 
         Picture1[i] = new ColorSwatch(i, client);
         Picture1[i]->setGeometry(twipsRect(120, 1320 + kRowStep * i, 615, 255));
@@ -323,7 +338,7 @@ void frmGraphMain::buildLayout()
     Blinker = new QPushButton(client);
     Blinker->setObjectName(QStringLiteral("Blinker"));
     Blinker->setToolTip(QStringLiteral("Insert new function."));
-    Blinker->setIcon(QIcon(QStringLiteral(":/images/new_line.png")));
+    Blinker->setIcon(ResourceIcon(QStringLiteral(":/images/new_line.png")));
     Blinker->setIconSize(QSize(27, 27));
     Blinker->resize(33, 33);
     connect(Blinker, &QPushButton::clicked, this, &frmGraphMain::Blinker_Click);
@@ -353,7 +368,7 @@ void frmGraphMain::buildLayout()
         button = new QPushButton(client);
         button->setGeometry(twipsRect(left, 6240, 735, 735));
         button->setToolTip(tip);
-        button->setIcon(QIcon(image));
+        button->setIcon(ResourceIcon(image));
         button->setIconSize(QSize(44, 44));
     };
     zoomButton(Command2, Shape2, 3600, QStringLiteral("Click to zoom in graph."),
@@ -1439,7 +1454,7 @@ void frmGraphMain::saveGraphBitmap(QWidget *over, const QString &defaultName)
 {
     QString name = defaultName;
     SaveGraphBitmap(CommonDialog1, *m_platform.files, over, m_savedProblems, name,
-                    frmGraph->surface().image());
+                    frmGraph->surface().logicalPicture());
 }
 
 // Printing.

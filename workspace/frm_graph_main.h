@@ -77,6 +77,7 @@ protected:
 
 private:
     void emitMouse(QMouseEvent *event, int kind);
+    void adoptDisplayRatio();
     ImageSurface m_surface;
     // A redraw changes the picture once per line: one repaint request until it is painted.
     bool m_repaintRequested = false;

@@ -146,16 +146,23 @@ void PlotView::XorRectangle(double x1, double y1, double x2, double y2)
     auto pixel = [](double v, int size) {
         return static_cast<int>(std::clamp(std::floor(v), -1.0, static_cast<double>(size)));
     };
-    const int left = pixel(std::min(a.x(), b.x()), image.width());
-    const int right = pixel(std::max(a.x(), b.x()), image.width());
-    const int top = pixel(std::min(a.y(), b.y()), image.height());
-    const int bottom = pixel(std::max(a.y(), b.y()), image.height());
+    // Pixels are logical; on a denser picture each one flips its whole block.
+    const int ratio = image_surface->devicePixelRatio();
+    const int width = image.width() / ratio;
+    const int height = image.height() / ratio;
+    const int left = pixel(std::min(a.x(), b.x()), width);
+    const int right = pixel(std::max(a.x(), b.x()), width);
+    const int top = pixel(std::min(a.y(), b.y()), height);
+    const int bottom = pixel(std::max(a.y(), b.y()), height);
     const QRgb bits = colourFromRgbValue(m_surface.foreColor()).rgb() & RGB_MASK;
     auto flip = [&](int px, int py) {
-        if (px < 0 || py < 0 || px >= image.width() || py >= image.height())
+        if (px < 0 || py < 0 || px >= width || py >= height)
             return;
-        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(py));
-        row[px] ^= bits;
+        for (int dy = 0; dy < ratio; ++dy) {
+            QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(py * ratio + dy));
+            for (int dx = 0; dx < ratio; ++dx)
+                row[px * ratio + dx] ^= bits;
+        }
     };
     for (int px = left; px <= right; ++px) {
         flip(px, top);

@@ -16,15 +16,16 @@ namespace {
 
 const QString kThreeBlanks = QStringLiteral("   ");
 
-// The plot picture's own size: its pixels are screen pixels of 15 twips each.
+// The plot picture's own size: its logical pixels are screen pixels of 15 twips each (a
+// picture kept for a dense display prints sharper at the same size).
 double OwnWidth(const Surface &page, const QImage &picture)
 {
-    return picture.width() * kTwipsPerPixel * page.scaleWidth() / page.widthTwips();
+    return picture.deviceIndependentSize().width() * kTwipsPerPixel * page.scaleWidth() / page.widthTwips();
 }
 
 double OwnHeight(const Surface &page, const QImage &picture)
 {
-    return picture.height() * kTwipsPerPixel * page.scaleHeight() / page.heightTwips();
+    return picture.deviceIndependentSize().height() * kTwipsPerPixel * page.scaleHeight() / page.heightTwips();
 }
 
 } // namespace

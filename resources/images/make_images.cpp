@@ -1,5 +1,7 @@
 // Draws the program's pictures: the toolbar images (normal, disabled, hot), the zoom and
-// new-line button faces, the wood background, the splash and the About picture.
+// new-line button faces, each also twice as dense ("@2x") for high-density displays, the
+// program's icon in the sizes a desktop asks for, the wood background, the splash and the About
+// picture.
 // Build and run once after changing a drawing; the PNGs are committed:
 //   g++ -std=c++20 -fPIC make_images.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/make_images
 //   QT_QPA_PLATFORM=offscreen /tmp/make_images resources/images
@@ -13,6 +15,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -224,14 +227,43 @@ QImage hotForm(const QImage &src)
     out.fill(Qt::transparent);
     QPainter p(&out);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(src.width() / 48.0, src.height() / 48.0);
     QRadialGradient glow(QPointF(24, 24), 26);
     glow.setColorAt(0, QColor(255, 245, 180, 200));
     glow.setColorAt(1, QColor(255, 230, 120, 0));
     p.setPen(Qt::NoPen);
     p.setBrush(glow);
     p.drawRoundedRect(QRectF(0, 0, 48, 48), 8, 8);
+    p.resetTransform();
     p.drawImage(0, 0, src);
     return out;
+}
+
+// The program's icon: a curve over graph paper on a rounded tile, drawn on a 48-unit grid.
+void programIcon(QPainter &p)
+{
+    QLinearGradient tile(0, 0, 0, 48);
+    tile.setColorAt(0, QColor(255, 255, 255));
+    tile.setColorAt(1, QColor(222, 232, 248));
+    p.setPen(QPen(QColor(30, 50, 110), 1.5));
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(2, 2, 44, 44), 7, 7);
+    p.setPen(QPen(QColor(132, 214, 255), 0.8));
+    for (int i = 10; i <= 38; i += 7) {
+        p.drawLine(QPointF(i, 5), QPointF(i, 43));
+        p.drawLine(QPointF(5, i), QPointF(43, i));
+    }
+    p.setPen(QPen(ink, 2));
+    p.drawLine(QPointF(6, 31), QPointF(42, 31));
+    p.drawLine(QPointF(17, 6), QPointF(17, 42));
+    QPainterPath curve;
+    for (int i = 0; i <= 34; ++i) {
+        const double x = 7 + i, y = 40 - 30 * std::pow(i / 34.0, 2.2);
+        i == 0 ? curve.moveTo(x, y) : curve.lineTo(x, y);
+    }
+    p.setPen(QPen(curveRed, 3.5, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(curve);
 }
 
 QImage wood()
@@ -293,19 +325,24 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    for (const auto &[key, draw] : drawings()) {
-        const QImage normal = render(draw);
-        normal.save(out + "/toolbar/" + key + ".png");
-        disabledForm(normal).save(out + "/toolbar/" + key + "_disabled.png");
-        hotForm(normal).save(out + "/toolbar/" + key + "_hot.png");
+    // Each button face at its own size and, as "name@2x.png", at twice that.
+    for (const auto &[suffix, scale] : {std::pair<QString, int>("", 1), std::pair<QString, int>("@2x", 2)}) {
+        for (const auto &[key, draw] : drawings()) {
+            const QImage normal = render(draw, 48 * scale);
+            normal.save(out + "/toolbar/" + key + suffix + ".png");
+            disabledForm(normal).save(out + "/toolbar/" + key + "_disabled" + suffix + ".png");
+            hotForm(normal).save(out + "/toolbar/" + key + "_hot" + suffix + ".png");
+        }
+        render(drawings()["zoomin"], 48 * scale).save(out + "/zoom_in" + suffix + ".png");
+        render(drawings()["zoomout"], 48 * scale).save(out + "/zoom_out" + suffix + ".png");
+        render([](QPainter &p) {
+            p.setPen(QPen(QColor(30, 140, 40), 7, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(24, 8), QPointF(24, 40));
+            p.drawLine(QPointF(8, 24), QPointF(40, 24));
+        }, 27 * scale).save(out + "/new_line" + suffix + ".png");
     }
-    render(drawings()["zoomin"]).save(out + "/zoom_in.png");
-    render(drawings()["zoomout"]).save(out + "/zoom_out.png");
-    render([](QPainter &p) {
-        p.setPen(QPen(QColor(30, 140, 40), 7, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(24, 8), QPointF(24, 40));
-        p.drawLine(QPointF(8, 24), QPointF(40, 24));
-    }, 27).save(out + "/new_line.png");
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        render(programIcon, size).save(out + "/icon/linoveta_" + QString::number(size) + ".png");
     wood().save(out + "/wood.png");
     splash(542, 240, 64, true).save(out + "/splash.png");
     splash(261, 110, 36, false).save(out + "/about.png");

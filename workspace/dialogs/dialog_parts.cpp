@@ -1,15 +1,20 @@
 #include "workspace/dialogs/dialog_parts.h"
 
 #include "engine/number_text.h"
+#include "typeset/surface_view.h"
+#include "workspace/area_sum.h"
 #include "workspace/locale_numbers.h"
 
 #include <QPainter>
+#include <QPixmap>
 #include <QPalette>
 
 namespace linoveta {
 
 FormulaPicture::FormulaPicture(QWidget *parent)
-    : QWidget(parent), m_surface(QSize(1, 1), rgbValueFromColour(palette().color(QPalette::Base)))
+    : QWidget(parent),
+      m_surface(QSize(1, 1), rgbValueFromColour(palette().color(QPalette::Base)),
+                PictureRatio(*this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_surface.setScaleMode(ScaleMode::Pixels);
@@ -24,7 +29,10 @@ void FormulaPicture::showFormula(const QString &displayText, RgbValue colour,
     // A dialog draws its picture while it is being built, before the deferred resize event
     // of a hidden widget arrives: size the surface from the geometry now, or the formula
     // lands in a 1 x 1 picture that the later resize pads with background.
-    m_surface.resize(size());
+    m_text = displayText;
+    m_colour = colour;
+    m_typeset = typeset;
+    m_surface.resize(size(), PictureRatio(*this));
     m_surface.setForeColor(colour);
     m_surface.cls();
     if (typeset)
@@ -35,12 +43,20 @@ void FormulaPicture::showFormula(const QString &displayText, RgbValue colour,
 void FormulaPicture::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, m_surface.image());
+    PaintSurface(painter, m_surface);
+    if (PictureRatio(*this) != m_surface.devicePixelRatio())
+        QMetaObject::invokeMethod(this, &FormulaPicture::adoptDisplayRatio, Qt::QueuedConnection);
 }
 
 void FormulaPicture::resizeEvent(QResizeEvent *)
 {
-    m_surface.resize(size());
+    m_surface.resize(size(), PictureRatio(*this));
+}
+
+void FormulaPicture::adoptDisplayRatio()
+{
+    if (PictureRatio(*this) != m_surface.devicePixelRatio())
+        showFormula(m_text, m_colour, m_typeset);
 }
 
 double BoxNumberValue(const QString &text, const QLocale &locale)
@@ -58,6 +74,33 @@ QImage ResourcePicture(const QString &path, QSize size)
         image.fill(QColor(192, 192, 192));
     }
     return image;
+}
+
+void AddResourcePicture(QIcon &icon, const QString &path, QIcon::Mode mode)
+{
+    icon.addPixmap(QPixmap(path), mode);
+    QString dense = path;
+    dense.insert(dense.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+    QPixmap densePicture(dense);
+    if (densePicture.isNull())
+        return;
+    densePicture.setDevicePixelRatio(2);
+    icon.addPixmap(densePicture, mode);
+}
+
+QIcon ResourceIcon(const QString &path)
+{
+    QIcon icon;
+    AddResourcePicture(icon, path);
+    return icon;
+}
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/images/icon/linoveta_%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 } // namespace linoveta

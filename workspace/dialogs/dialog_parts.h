@@ -5,6 +5,7 @@
 
 #include "typeset/image_surface.h"
 
+#include <QIcon>
 #include <QLocale>
 #include <QValidator>
 #include <QWidget>
@@ -35,7 +36,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void adoptDisplayRatio();
     ImageSurface m_surface;
+    // What showFormula drew last, to draw it again at another pixel ratio.
+    QString m_text;
+    RgbValue m_colour = 0;
+    FormulaTypesetter m_typeset;
 };
 
 // Refuses typed or pasted input that would make the text longer than `limit`; texts the program
@@ -59,5 +65,12 @@ double BoxNumberValue(const QString &text, const QLocale &locale = QLocale());
 
 // A picture of the program's resources; a plain grey one of `size` if it cannot be loaded.
 QImage ResourcePicture(const QString &path, QSize size);
+// Adds a picture of the resources to `icon` for `mode`, together with its twice-as-dense
+// variant ("name@2x.png") when there is one, so that buttons stay sharp on dense displays.
+void AddResourcePicture(QIcon &icon, const QString &path, QIcon::Mode mode = QIcon::Normal);
+// An icon of one picture of the resources and its dense variant.
+QIcon ResourceIcon(const QString &path);
+// The program's own icon, in every size the resources hold.
+QIcon ProgramIcon();
 
 } // namespace linoveta

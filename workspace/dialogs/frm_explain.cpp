@@ -1,6 +1,8 @@
 #include "workspace/dialogs/frm_explain.h"
 
 #include "typeset/formula_typesetter.h"
+#include "typeset/surface_view.h"
+#include "workspace/dialogs/dialog_parts.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -70,26 +72,29 @@ frmExplain::frmExplain(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_surface(QSize(int(std::lround(kExplainWidthTwips / kTwipsPerPixel)), kDrawingHeightPixels),
-                rgbValueFromColour(palette().color(QPalette::Window)))
+                rgbValueFromColour(palette().color(QPalette::Window)), PictureRatio(*this))
 {
     setWindowTitle(QStringLiteral("Regression Equation"));
+    // A window of its own, not a child of the main window: it needs the icon itself.
+    setWindowIcon(ProgramIcon());
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_surface.setFontName(QStringLiteral("Book Antiqua"));
     m_surface.setFontSize(kEquationFontSize);
     m_surface.setFontBold(true);
     m_surface.setChangedCallback([this] { update(); });
-    setFixedSize(m_surface.image().width(), m_surface.image().height());
+    setFixedSize(m_surface.sizePixels().toSize());
 }
 
 void frmExplain::Form_Load(const QString &regEquationText, bool linear)
 {
     setWindowTitle(QString::fromLatin1(linear ? kLinearEquationCaption
                                               : kPolynomialEquationCaption));
-    m_surface.resize(QSize(m_surface.image().width(), kDrawingHeightPixels));
+    const int width = m_surface.sizePixels().toSize().width();
+    m_surface.resize(QSize(width, kDrawingHeightPixels), PictureRatio(*this));
     m_layout = LayoutEquation(m_surface, regEquationText);
     const int height = std::max(1, int(std::ceil(m_layout.heightTwips / kTwipsPerPixel)));
-    m_surface.resize(QSize(m_surface.image().width(), height));
-    setFixedSize(m_surface.image().width(), height);
+    m_surface.resize(QSize(width, height));
+    setFixedSize(width, height);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(0, 0), size());
         frame.moveCenter(screen->availableGeometry().center());
@@ -115,7 +120,7 @@ frmExplain *frmExplain::ShowEquation(const QString &regEquationText, bool linear
 void frmExplain::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, m_surface.image());
+    PaintSurface(painter, m_surface);
 }
 
 void frmExplain::changeEvent(QEvent *event)

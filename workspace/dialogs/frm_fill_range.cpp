@@ -66,8 +66,10 @@ QPushButton *pictureButton(QWidget *parent, const char *image, const QString &ti
                            int top)
 {
     auto *button = new QPushButton(parent);
-    button->setIcon(QIcon(QPixmap::fromImage(
-        ResourcePicture(QString::fromLatin1(image), QSize(48, 48)))));
+    const QString path = QString::fromLatin1(image);
+    button->setIcon(QPixmap(path).isNull()
+                        ? QIcon(QPixmap::fromImage(ResourcePicture(path, QSize(48, 48))))
+                        : ResourceIcon(path));
     button->setIconSize(QSize(40, 40));
     button->setToolTip(tip);
     button->setGeometry(px(left), px(top), px(735), px(735));
