@@ -1,6 +1,6 @@
 // Loading a graph document as users wait for it: the file is read and checked, every stored
 // symbol is replayed through the key handler, and the boxes are typeset once at the end.
-#include "timing_reporter.h"
+#include "summary.h"
 
 #include "engine/formula_tables.h"
 #include "typeset/fonts.h"
@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -116,32 +115,15 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     registerApplicationFonts();
-    benchmark::Initialize(&argc, argv);
-    TimingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    // The figures against what users should wait at most.
-    const struct {
-        const char *name;
-        const char *what;
-        double targetMs;
-    } targets[] = {
-        {"BM_LoadFiveLinesAtTheBound", "document load, five lines of 1999 symbols", 300},
-        {"BM_LoadTypicalDocument", "document load, five short formulas and 20 points", 20},
-    };
-    std::printf("\n");
-    const auto load = reporter.times.find("BM_LoadFiveLinesAtTheBound");
-    const auto redraw = reporter.times.find("BM_RedrawAfterLoadingFiveLinesAtTheBound");
-    if (load != reporter.times.end() && redraw != reporter.times.end())
-        std::printf("%-52s %8.2f ms   (the load without its final redraw)\n",
-                    "document load, five full lines: read and replay", load->second - redraw->second);
-    for (const auto &t : targets) {
-        const auto found = reporter.times.find(t.name);
-        if (found == reporter.times.end())
-            continue;
-        const double ms = found->second;  // both run in milliseconds
-        std::printf("%-52s %8.2f ms   target < %3.0f ms   %s\n", t.what, ms, t.targetMs,
-                    ms < t.targetMs ? "met" : "MISSED");
-    }
-    return 0;
+    using linoveta::bench::Figure;
+    return linoveta::bench::RunWithSummary(
+        argc, argv,
+        {
+            Figure{.name = "document load, five lines of 1999 symbols",
+                   .ours = "BM_LoadFiveLinesAtTheBound", .targetMs = 300},
+            Figure{.name = "  of which the final redraw",
+                   .ours = "BM_RedrawAfterLoadingFiveLinesAtTheBound"},
+            Figure{.name = "document load, 5 short formulas, 20 points",
+                   .ours = "BM_LoadTypicalDocument", .targetMs = 20},
+        });
 }
