@@ -9,7 +9,7 @@
 #include <QEvent>
 #include <QStringList>
 
-#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -21,8 +21,8 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint) {
-            std::fputs("linoveta: main window painted\n", stderr);
-            std::fflush(stderr);
+            static constexpr char kLine[] = "linoveta: main window painted\n";
+            [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kLine, sizeof kLine - 1);
             watched->removeEventFilter(this);
         }
         return false;

@@ -7,6 +7,7 @@
 #include <QLocale>
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -383,6 +384,15 @@ struct FarFit {
     std::vector<double> fitted; // the exact least-squares value at each point's x
 };
 
+// The fixture's numbers use "." whatever the locale the suite runs in.
+double ReadNumber(const std::string& text)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    EXPECT_TRUE(error == std::errc() && end == text.data() + text.size()) << text;
+    return value;
+}
+
 // Reads the committed reference (written by data/regression_reference.py).
 std::vector<FarFit> ReadFarFits()
 {
@@ -403,8 +413,8 @@ std::vector<FarFit> ReadFarFits()
             std::istringstream row(line);
             std::string x, y, value;
             row >> x >> y >> value;
-            fit.points.push_back({std::stod(x), std::stod(y)});
-            fit.fitted.push_back(std::stod(value));
+            fit.points.push_back({ReadNumber(x), ReadNumber(y)});
+            fit.fitted.push_back(ReadNumber(value));
         }
         fits.push_back(std::move(fit));
     }
