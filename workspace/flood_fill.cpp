@@ -7,14 +7,11 @@
 
 namespace linoveta {
 
-bool FillPatternCovers(int fillStyle, int px, int py)
+namespace {
+
+// Which of a pixel's hatch lines a fill style paints.
+bool StyleCovers(int fillStyle, bool horizontal, bool vertical, bool upward, bool downward)
 {
-    const int cx = px & 7;
-    const int cy = py & 7;
-    const bool horizontal = cy == 0;
-    const bool vertical = cx == 0;
-    const bool upward = ((cx + cy) & 7) == 7;   // "/" with rows counted downwards
-    const bool downward = ((cx - cy) & 7) == 0; // "\"
     switch (fillStyle) {
     case 0: return true;
     case 2: return horizontal;
@@ -25,6 +22,19 @@ bool FillPatternCovers(int fillStyle, int px, int py)
     case 7: return upward || downward;
     default: return false; // 1 (transparent) and anything unknown paint nothing
     }
+}
+
+} // namespace
+
+bool FillPatternCovers(int fillStyle, int px, int py)
+{
+    const int cx = px & 7;
+    const int cy = py & 7;
+    const bool horizontal = cy == 0;
+    const bool vertical = cx == 0;
+    const bool upward = ((cx + cy) & 7) == 7;   // "/" with rows counted downwards
+    const bool downward = ((cx - cy) & 7) == 0; // "\"
+    return StyleCovers(fillStyle, horizontal, vertical, upward, downward);
 }
 
 bool FillPatternCovers(int fillStyle, int px, int py, int ratio)
@@ -40,16 +50,7 @@ bool FillPatternCovers(int fillStyle, int px, int py, int ratio)
     const bool vertical = band(u);
     const bool upward = band(u + v + 0.5);
     const bool downward = band(u - v + 0.5);
-    switch (fillStyle) {
-    case 0: return true;
-    case 2: return horizontal;
-    case 3: return vertical;
-    case 4: return upward;
-    case 5: return downward;
-    case 6: return horizontal || vertical;
-    case 7: return upward || downward;
-    default: return false;
-    }
+    return StyleCovers(fillStyle, horizontal, vertical, upward, downward);
 }
 
 namespace {
