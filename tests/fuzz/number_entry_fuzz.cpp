@@ -19,6 +19,7 @@
 #include "engine/number_text.h"
 #include "workspace/area_sum.h"
 #include "workspace/dialogs/dialog_parts.h"
+#include "workspace/locale_numbers.h"
 #include "workspace/point_series.h"
 #include "workspace/regression_object.h"
 
@@ -31,27 +32,21 @@ using namespace linoveta;
   std::abort();
 }
 
-bool Same(std::optional<double> a, std::optional<double> b) {
-  return a.has_value() == b.has_value() && (!a || *a == *b);
-}
-
-// The checks of the three kinds of box agree, and an accepted text reads as its value.
+// The numeric test and the parse agree, and an accepted text reads as its value.
 std::optional<double> CheckBox(const QString& text, const QLocale& locale) {
-  const std::optional<double> typed = ParseTypedNumber(text, locale);  // area, evaluate
-  if (!Same(typed, ParseLocaleNumber(text, locale)))                  // point entry
-    Fail("the point box and the dialogs judge a text alike", text);
+  const std::optional<double> typed = ParseLocaleNumber(text, locale);
+  if (typed.has_value() != IsLocaleNumeric(text, locale))
+    Fail("the numeric test accepts exactly the texts the parse reads", text);
   if (!typed) return typed;
   if (!std::isfinite(*typed)) Fail("an accepted number is finite", text);
   if (BoxNumberValue(text, locale) != *typed) Fail("a box reads as the value its check saw", text);
 
-  // What the boxes show for the value passes the check and reads as the value's 15 digits.
+  // What the boxes and the grid show for the value passes the check and reads as the value's
+  // 15 digits.
   const double shown = NumberTextValue(*typed);
-  const QString boxText = BoxNumberText(*typed, locale);
-  const std::optional<double> again = ParseTypedNumber(boxText, locale);
-  if (!again || *again != shown) Fail("a dialog's number text reads back", boxText);
-  const QString gridText = PointNumberText(*typed, locale);
-  const std::optional<double> grid = ParseLocaleNumber(gridText, locale);
-  if (!grid || *grid != shown) Fail("the point grid's text reads back", gridText);
+  const QString boxText = LocaleNumberText(*typed, locale);
+  const std::optional<double> again = ParseLocaleNumber(boxText, locale);
+  if (!again || *again != shown) Fail("a box's number text reads back", boxText);
   return typed;
 }
 
