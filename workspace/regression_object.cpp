@@ -219,8 +219,13 @@ bool RegressionObject::SolveOrthogonal(int n)
             residual[i] -= fit.b[k] * current[i];
     }
 
-    m_Fit = fit;
+    // x values that differ by next to nothing give slopes beyond a double: no usable fit at
+    // this degree, as with a singular system.
     const auto coef = fit.powerCoefficients();
+    for (int k = 0; k <= n; ++k)
+        if (!std::isfinite(coef[k]))
+            return false;
+    m_Fit = fit;
     for (int k = 0; k <= n; ++k)
         Coef[k] = coef[k];
     CoefValid = true;

@@ -295,6 +295,17 @@ TEST(RegressionObjectTest, PointThatWouldOverflowIsRefusedWhole)
     EXPECT_NEAR(fit.RegVal(5.0), 11, 1e-9);
 }
 
+// x values a denormal apart would need slopes beyond a double: the fit stays finite instead.
+TEST(RegressionObjectTest, XValuesNextToEachOtherNeverGiveInfiniteCoefficients)
+{
+    for (int degree : {1, 2, 5}) {
+        RegressionObject fit = FitOfDegree(degree, {{0, 3.2e-319}, {7.4e-323, 2}, {0, 3}});
+        for (int k = 0; k <= RegressionObject::kMaxDegree; ++k)
+            EXPECT_TRUE(std::isfinite(fit.Coeff(k))) << "degree " << degree << ", x^" << k;
+        EXPECT_TRUE(std::isfinite(fit.RegVal(1.0))) << "degree " << degree;
+    }
+}
+
 struct KnownPolynomial {
     std::vector<double> coef; // coef[k] multiplies x^k
     int degree;
