@@ -164,13 +164,14 @@ bool RegressionObject::SolveOrthogonal(int n)
         if (half > 0) {
             int exponent = 0;
             std::frexp(half, &exponent);
-            fit.scale = std::ldexp(1.0, exponent);
+            // 2^(exponent - 1) <= half: finite even for a range near the largest double.
+            fit.scale = std::ldexp(1.0, exponent - 1);
         }
     }
     if (yMax > 0) {
         int exponent = 0;
         std::frexp(yMax, &exponent);
-        fit.yScale = std::ldexp(1.0, exponent);
+        fit.yScale = std::ldexp(1.0, exponent - 1);
     }
 
     std::vector<Real> t(m), residual(m), previous(m, 0), current(m, 1), next(m);

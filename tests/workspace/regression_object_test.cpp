@@ -306,6 +306,15 @@ TEST(RegressionObjectTest, XValuesNextToEachOtherNeverGiveInfiniteCoefficients)
     }
 }
 
+// A y next to the largest double is still its own constant fit.
+TEST(RegressionObjectTest, ValuesNearTheLargestDoubleStayFinite)
+{
+    for (int degree : {0, 2}) {
+        RegressionObject one = FitOfDegree(degree, {{-2.6e-23, -1.7e308}});
+        EXPECT_EQ(one.RegVal(0.0), -1.7e308) << "degree " << degree;
+    }
+}
+
 struct KnownPolynomial {
     std::vector<double> coef; // coef[k] multiplies x^k
     int degree;
