@@ -115,21 +115,45 @@ void Backspace(FormulaTables& t, int line) {
   t.BarJustClosed = bars > 0 && bars % 2 == 0;
 }
 
+// A key's trial translation, kept so that a key that stays is translated only once.
+struct Trial {
+  std::vector<std::string> tokens;
+  LevelState level;
+  LineTranslation tr;
+  std::string display;
+  bool hasDisplay = false;
+};
+
 // Would the current line's translation fit the tables, and, when asked, could the
-// typesetter show its display text?
-bool LineFits(const FormulaTables& t, bool mustShow) {
+// typesetter show its display text? The translation is left in trial.
+bool LineFits(const FormulaTables& t, bool mustShow, Trial& trial) {
   const int line = t.CurrentFunction;
   const int len = t.FormulaLen[line];
   if (len < 0 || len > kMaxSymbols) return false;
-  const std::vector<std::string> tokens = TokenizeSymbols(t.FormulaSym[line], len);
-  LevelState scratch = t.ConvLevelState;
-  const LineTranslation tr = TranslateTokens(tokens, t.Edit[line].OpenBarCount, scratch);
-  return tr.fits && (!mustShow || TypesetterCanShow(DisplayTextOf(tr.marked)));
+  trial.tokens = TokenizeSymbols(t.FormulaSym[line], len);
+  trial.level = t.ConvLevelState;
+  trial.tr = TranslateTokens(trial.tokens, t.Edit[line].OpenBarCount, trial.level);
+  if (!trial.tr.fits) return false;
+  if (!mustShow) return true;
+  trial.display = DisplayTextOf(trial.tr.marked);
+  trial.hasDisplay = true;
+  return TypesetterCanShow(trial.display);
 }
 
-void ShowLine(FormulaTables& t, EngineObserver& observer) {
-  TokenizeFormula(t);
-  const std::string display = FormatFormula(t, observer);
+// Shows the current line; with a trial of the line as it stands, writes the trial's
+// result instead of translating the line again (the translation depends only on the
+// tokens, the open bar count and the level table, all unchanged since the trial).
+void ShowLine(FormulaTables& t, EngineObserver& observer, const Trial* trial) {
+  std::string display;
+  if (trial) {
+    StoreTokens(t, trial->tokens);
+    t.ConvLevelState = trial->level;
+    KeepTranslation(t, trial->tr, observer);
+    display = trial->hasDisplay ? trial->display : DisplayTextOf(trial->tr.marked);
+  } else {
+    TokenizeFormula(t);
+    display = FormatFormula(t, observer);
+  }
   str2char_disp(t, display, t.CurrentFunction);
   observer.RedrawFormulaBoxes();
 }
@@ -175,11 +199,16 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
   }
   // A stored key is refused, like one past the tables, when the typesetter could not show
   // the line it makes.
-  if (changed && !LineFits(t, stored)) {
-    before.Restore(t);
-    t.KeyAccepted = false;
+  Trial trial;
+  bool kept = false;
+  if (changed) {
+    kept = LineFits(t, stored, trial);
+    if (!kept) {
+      before.Restore(t);
+      t.KeyAccepted = false;
+    }
   }
-  ShowLine(t, observer);
+  ShowLine(t, observer, kept ? &trial : nullptr);
 }
 
 void Paper_KeyPress(FormulaTables& t, std::int16_t index, std::int16_t keyAscii) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_observer.h"
 #include "engine/formula_tables.h"
 
 namespace linoveta {
@@ -37,5 +38,13 @@ std::string DisplayTextOf(const std::vector<std::string>& marked);
 // openBarCount open bars. levelState is the translator's persistent term-start table.
 LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
                                 LevelState& levelState);
+
+// Writes a finished translation of the current line into the tables, with the observer
+// calls, as TranslateToEval does after translating.
+void KeepTranslation(FormulaTables& t, const LineTranslation& tr, EngineObserver& observer);
+
+// Writes a token list (element k = token k) into the current line's FormulaDisp cells and
+// DispLen, as TokenizeFormula does.
+void StoreTokens(FormulaTables& t, const std::vector<std::string>& tokens);
 
 }  // namespace linoveta

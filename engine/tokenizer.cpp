@@ -61,12 +61,17 @@ bool TokenizeFormula(FormulaTables& t) {
   if (line < 0 || line >= kFormulaLines) return false;
   const int len = t.FormulaLen[line];
   if (len < 0 || len > kMaxSymbols) return false;
-  const std::vector<std::string> tok = TokenizeSymbols(t.FormulaSym[line], len);
+  StoreTokens(t, TokenizeSymbols(t.FormulaSym[line], len));
+  return true;
+}
+
+void StoreTokens(FormulaTables& t, const std::vector<std::string>& tokens) {
+  const int line = t.CurrentFunction;
+  if (line < 0 || line >= kFormulaLines) return;
   CellLine& disp = t.FormulaDisp[line];
   for (auto& c : disp) c.clear();
-  for (std::size_t p = 0; p < tok.size(); ++p) disp[p] = tok[p];
-  t.DispLen = static_cast<std::int16_t>(tok.size() - 1);
-  return true;
+  for (std::size_t p = 0; p < tokens.size() && p < disp.size(); ++p) disp[p] = tokens[p];
+  t.DispLen = static_cast<std::int16_t>(tokens.size() - 1);
 }
 
 }  // namespace linoveta

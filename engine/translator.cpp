@@ -523,9 +523,16 @@ LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int open
 bool TranslateToEval(FormulaTables& t, EngineObserver& observer) {
   const int line = t.CurrentFunction;
   if (line < 0 || line >= kFormulaLines) return true;
-  t.FracOpen[line] = t.RootOpen[line] = t.ExpOpen[line] = false;
-  LineTranslation tr =
+  const LineTranslation tr =
       TranslateTokens(DisplayTokens(t, line), t.Edit[line].OpenBarCount, t.ConvLevelState);
+  KeepTranslation(t, tr, observer);
+  return true;
+}
+
+void KeepTranslation(FormulaTables& t, const LineTranslation& tr, EngineObserver& observer) {
+  const int line = t.CurrentFunction;
+  if (line < 0 || line >= kFormulaLines) return;
+  t.FracOpen[line] = t.RootOpen[line] = t.ExpOpen[line] = false;
   // A line too long for the tables (only reachable by bypassing the key handler) is kept
   // as far as it fits and marked incomplete, so it is never evaluated.
   t.FormulaIncomplete[line] = tr.incomplete || !tr.fits;
@@ -540,7 +547,6 @@ bool TranslateToEval(FormulaTables& t, EngineObserver& observer) {
 
   observer.SetHiddenMirrors(char2str_disp(t, line), char2str_expr(t, line));
   t.DispLen = static_cast<std::int16_t>(tr.endPos);
-  return true;
 }
 
 std::string FormatFormula(FormulaTables& t, EngineObserver& observer) {

@@ -452,5 +452,59 @@ TEST(BackspaceProperty, ShorterLineEqualsTypingItAfresh) {
   EXPECT_GT(checked, 500);
 }
 
+// Property: whatever a key leaves in the tables and tells the window is what translating
+// the resulting line afresh (from the level table the key started with) gives. A key's
+// translation is reused from its trial, so this guards the reuse against drifting from the
+// plain path. Long runs of one key reach the long-line limits.
+TEST(TranslationReuseProperty, KeyResultEqualsAFreshTranslation) {
+  constexpr std::string_view kKeys = "0123456789.x+-*/^()~|=PSCT\b\b";
+  std::uint32_t seed = 777;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  for (int stream = 0; stream < 25; ++stream) {
+    auto engine = std::make_unique<FormulaEngine>();
+    engine->Start();
+    FormulaTables& t = engine->tables;
+    std::string keys;
+    for (int k = 0; k < 40; ++k) {
+      const char c = kKeys[next() % kKeys.size()];
+      const int repeat = next() % 8 == 0 ? 1 + static_cast<int>(next() % 40) : 1;
+      for (int r = 0; r < repeat; ++r) {
+        keys += c == '\b' ? std::string("<bs>") : std::string(1, c);
+        const auto levelBefore = t.ConvLevelState;
+        RecordingObserver seen;
+        t.AllowTrigLetters = true;
+        Paper_KeyPress(t, 0, c, seen);
+        t.AllowTrigLetters = false;
+        const CellLine disp = t.FormulaDisp[0];
+        const CellLine expr = t.FormulaExpr[0];
+        const std::int16_t dispLen = t.DispLen;
+        const bool incomplete = t.FormulaIncomplete[0];
+        const LineEditState edit = t.Edit[0];
+        const auto level = t.ConvLevelState;
+
+        RecordingObserver fresh;
+        t.ConvLevelState = levelBefore;
+        ASSERT_TRUE(TokenizeFormula(t));
+        str2char_disp(t, FormatFormula(t, fresh), 0);
+        fresh.RedrawFormulaBoxes();
+        ASSERT_TRUE(disp == t.FormulaDisp[0]) << keys;
+        ASSERT_TRUE(expr == t.FormulaExpr[0]) << keys;
+        ASSERT_EQ(dispLen, t.DispLen) << keys;
+        ASSERT_EQ(incomplete, t.FormulaIncomplete[0]) << keys;
+        ASSERT_EQ(edit.ExpTyped, t.Edit[0].ExpTyped) << keys;
+        ASSERT_EQ(edit.RootTyped, t.Edit[0].RootTyped) << keys;
+        ASSERT_TRUE(level == t.ConvLevelState) << keys;
+        ASSERT_EQ(seen.enabled_, fresh.enabled_) << keys;
+        ASSERT_EQ(seen.text5_, fresh.text5_) << keys;
+        ASSERT_EQ(seen.text6_, fresh.text6_) << keys;
+        ASSERT_EQ(seen.redraws_, fresh.redraws_) << keys;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace linoveta
