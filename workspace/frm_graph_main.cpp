@@ -286,7 +286,6 @@ frmGraphMain::frmGraphMain(Program &program, platform::Platform platform, QWidge
     buildLayout();
     buildMenus();
     buildToolbar();
-    disableUnwiredCommands();
     InstallFillRange(*this);
     m_programFolder = QCoreApplication::applicationDirPath();
 }
@@ -694,22 +693,6 @@ void frmGraphMain::buildToolbar()
     }
 }
 
-void frmGraphMain::disableUnwiredCommands()
-{
-    // Commands whose code is not in the program yet stay disabled; wiring one in removes its
-    // entry here.
-    m_unwired = {};
-    for (QAction *a : m_unwired)
-        a->setEnabled(false);
-    Command2->setEnabled(isCommandWired(mnuGraphZoomIn));
-    Command6->setEnabled(isCommandWired(mnuGraphZoomOut));
-}
-
-bool frmGraphMain::isCommandWired(const QAction *item) const
-{
-    return std::find(m_unwired.begin(), m_unwired.end(), item) == m_unwired.end();
-}
-
 void frmGraphMain::setToolbarFace(int index, const QString &key, const QString &toolTip)
 {
     ToolbarButton &b = toolbarButtons[index];
@@ -977,7 +960,7 @@ void frmGraphMain::SetGraphCommandsEnabled(bool enabled)
 {
     for (QAction *a : {toolbarButtons[1].action, toolbarButtons[12].action, toolbarButtons[13].action,
                        mnuGraphIt, mnuEvaluate, mnuShade})
-        a->setEnabled(enabled && isCommandWired(a));
+        a->setEnabled(enabled);
 }
 
 void frmGraphMain::SetHiddenMirrors(const std::string &text5, const std::string &text6)
@@ -1189,7 +1172,7 @@ void frmGraphMain::mnuShade_Click()
     }
 }
 
-// ---------------------------------------------------------------- commands wired in by their files
+// ---------------------------------------------------------------- graph window, view and point series
 
 // Graph window and view, plotter.
 GraphCommands &frmGraphMain::graphCommands()
@@ -1279,15 +1262,15 @@ void frmGraphMain::Check1_Click()
     toolbarButtons[9].action->setEnabled(!on);
     toolbarButtons[10].action->setEnabled(!on);
     if (on) {
-        mnuShade->setEnabled(canGraph && isCommandWired(mnuShade));
-        mnuEvaluate->setEnabled(canGraph && isCommandWired(mnuEvaluate));
+        mnuShade->setEnabled(canGraph);
+        mnuEvaluate->setEnabled(canGraph);
         toolbarButtons[12].action->setEnabled(false);
         toolbarButtons[13].action->setEnabled(false);
         frmGraph->setToolTip(QStringLiteral("Click on graph to enter point."));
         DrawPointSeries();
     } else {
-        toolbarButtons[12].action->setEnabled(canGraph && isCommandWired(toolbarButtons[12].action));
-        toolbarButtons[13].action->setEnabled(canGraph && isCommandWired(toolbarButtons[13].action));
+        toolbarButtons[12].action->setEnabled(canGraph);
+        toolbarButtons[13].action->setEnabled(canGraph);
         frmGraph->setToolTip(QStringLiteral("Drag mouse to select display region."));
         GraphFunctions();
         Paper[VisibleLines]->setFocus(Qt::OtherFocusReason);

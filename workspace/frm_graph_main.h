@@ -1,8 +1,8 @@
 #pragma once
 // frmGraphMain: the start-up window. It holds the five formula rows, the plot picture, the
 // point-series panel (hidden in formula mode), the menu bar and the toolbar, and forwards every
-// command to the code that owns it. Commands built in other files are reached through the
-// methods below; their bodies in frm_graph_main.cpp are where those files are wired in.
+// command to the code that owns it. The graph window's commands, the point-series panel and the
+// dialogs keep their own code; the methods below forward to them.
 
 #include "engine/engine_observer.h"
 #include "typeset/image_surface.h"
@@ -202,14 +202,11 @@ public:
     int BlinkerTop = 1700;                            // in twips, moves 840 per row
 
     // The Calculate Area window, shown modally; returns FillRangeChoice (1 Shade Area, 2 a zoom
-    // button, anything else closed). Empty until that dialog is wired in.
+    // button, anything else closed). Set by the Calculate Area window when the window is built.
     std::function<int()> showFillRange;
 
     // The graph window's commands and the plotter, made on first use.
     GraphCommands &graphCommands();
-
-    // Whether a command's code is present; items of absent code stay disabled.
-    bool isCommandWired(const QAction *item) const;
 
     // ---- Documents and printing ----
     CommonDialogSettings CommonDialog1;   // carries its settings from one use to the next
@@ -268,7 +265,7 @@ public slots:
     void mnuOnlineSupport_Click();
     void mnuGraphExit_Click();
 
-    // ---- Commands wired in by their own files ----
+    // ---- Graph window, point series, documents, printing, dialogs ----
     void mnuGraphIt_Click();          // graph window and view
     void GraphFunctions() override;   // formula-mode redraw
     void formPaint();                 // the plotter alone
@@ -317,7 +314,6 @@ private:
     void buildLayout();
     void buildMenus();
     void buildToolbar();
-    void disableUnwiredCommands();
     void showSplash();
     void setToolbarFace(int index, const QString &key, const QString &toolTip);
     void placeBlinker();
@@ -333,7 +329,6 @@ private:
     QString m_programFolder;
     QString m_savedProblems;
     int m_splashDelay = 3000;
-    std::vector<QAction *> m_unwired;
     std::unique_ptr<PrinterService> m_printer;
     QPointer<frmPrintSetup> m_printOptions;
     frmPrintSetup *openPrintOptions(QWidget *parent);
