@@ -7,6 +7,7 @@
 #include "engine/engine_observer.h"
 #include "typeset/image_surface.h"
 #include "workspace/formula_box.h"
+#include "workspace/graph_commands.h"
 #include "workspace/graph_document.h"
 #include "workspace/platform/platform.h"
 #include "workspace/point_series.h"
@@ -116,7 +117,7 @@ struct ToolbarButton {
 };
 
 
-class frmGraphMain : public QMainWindow, public EngineObserver
+class frmGraphMain : public QMainWindow, public EngineObserver, private GraphCommandsHost
 {
     Q_OBJECT
 public:
@@ -311,6 +312,21 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // GraphCommandsHost: what the graph window's commands read and call here.
+    Program &hostProgram() override { return m_program; }
+    ImageSurface &plotSurface() override;
+    PlotBreaks plotBreaks() override;
+    PlotControls plotControls() const override;
+    void drawPointSeries() override { DrawPointSeries(); }
+    void repaintPlot() override;
+    void updatePlot() override;
+    void showPlotMessage(const QString &text) override;
+    QTreeWidget &coordinateList() override { return *ListView1; }
+    void focusCurrentFormula() override;
+    void showGraphWindowMenu() override;
+    void addClickedPoint(float x, float y) override;
+    void showCoordinateReadout(const QString &text) override;
+
     void buildLayout();
     void buildMenus();
     void buildToolbar();

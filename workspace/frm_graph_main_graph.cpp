@@ -93,7 +93,7 @@ void frmGraphMain::mnuShade_Click()
 GraphCommands &frmGraphMain::graphCommands()
 {
     if (!m_graphCommands)
-        m_graphCommands = std::make_unique<GraphCommands>(*this);
+        m_graphCommands = std::make_unique<GraphCommands>(static_cast<GraphCommandsHost &>(*this));
     return *m_graphCommands;
 }
 
@@ -115,6 +115,48 @@ void frmGraphMain::frmGraph_MouseDown(int button, int, float x, float y)
 }
 void frmGraphMain::frmGraph_MouseMove(int, int, float x, float y) { graphCommands().frmGraph_MouseMove(x, y); }
 void frmGraphMain::frmGraph_MouseUp(int, int, float, float) { graphCommands().frmGraph_MouseUp(); }
+
+ImageSurface &frmGraphMain::plotSurface() { return frmGraph->surface(); }
+PlotBreaks frmGraphMain::plotBreaks() { return {BreakX, BreakFlag, BreakCount}; }
+
+PlotControls frmGraphMain::plotControls() const
+{
+    PlotControls c;
+    c.pointSeriesMode = Check1->isChecked();
+    c.hideGrid = mnuHideGrid->isChecked();
+    c.quadrantLabels = mnuGraphQuadrant->isChecked();
+    for (std::size_t i = 0; i < c.lineColours.size(); ++i)
+        c.lineColours[i] = Picture1[i]->backColor();
+    c.lineWidth = Slider1->value();
+    c.lastFunction = m_program.engine.tables.LastFunction;
+    return c;
+}
+
+void frmGraphMain::repaintPlot() { frmGraph->repaint(); }
+void frmGraphMain::updatePlot() { frmGraph->update(); }
+
+void frmGraphMain::showPlotMessage(const QString &text)
+{
+    m_platform.messages->message(this, text);
+}
+
+void frmGraphMain::focusCurrentFormula()
+{
+    const int current = m_program.engine.tables.CurrentFunction;
+    if (current >= 0 && current < static_cast<int>(Paper.size()) && Paper[static_cast<std::size_t>(current)])
+        Paper[static_cast<std::size_t>(current)]->setFocus(Qt::OtherFocusReason);
+}
+
+void frmGraphMain::showGraphWindowMenu() { mnuGraphWindowMenu->popup(QCursor::pos()); }
+
+// A clicked point goes through the same entry checks as a typed one.
+void frmGraphMain::addClickedPoint(float x, float y)
+{
+    if (m_pointPanel)
+        m_pointPanel->AddClickedPoint(x, y);
+}
+
+void frmGraphMain::showCoordinateReadout(const QString &text) { Label2->setText(text); }
 
 // Dialogs.
 void frmGraphMain::mnuEvaluate_Click() { ShowEvaluate(*this); }
