@@ -21,40 +21,10 @@
 #include "workspace/program.h"
 #include "workspace/regression_object.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QCursor>
-#include <QDialog>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QFrame>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLayout>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QSlider>
-#include <QStandardPaths>
-#include <QTableWidget>
-#include <QToolBar>
-#include <QToolButton>
-#include <QTreeWidget>
-#include <QUuid>
-#include <QWindow>
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
 #include <algorithm>
 
 namespace linoveta {
