@@ -1,12 +1,13 @@
 #pragma once
 // frmGraphMain: the start-up window. It holds the five formula rows, the plot picture, the
 // point-series panel (hidden in formula mode), the menu bar and the toolbar, and forwards every
-// command to the code that owns it. Commands built in other files are reached through the
-// methods below; their bodies in frm_graph_main.cpp are where those files are wired in.
+// command to the code that owns it. The graph window's commands, the point-series panel and the
+// dialogs keep their own code; the methods below forward to them.
 
 #include "engine/engine_observer.h"
 #include "typeset/image_surface.h"
 #include "workspace/formula_box.h"
+#include "workspace/graph_commands.h"
 #include "workspace/graph_document.h"
 #include "workspace/platform/platform.h"
 #include "workspace/point_series.h"
@@ -116,7 +117,7 @@ struct ToolbarButton {
 };
 
 
-class frmGraphMain : public QMainWindow, public EngineObserver
+class frmGraphMain : public QMainWindow, public EngineObserver, private GraphCommandsHost
 {
     Q_OBJECT
 public:
@@ -202,14 +203,11 @@ public:
     int BlinkerTop = 1700;                            // in twips, moves 840 per row
 
     // The Calculate Area window, shown modally; returns FillRangeChoice (1 Shade Area, 2 a zoom
-    // button, anything else closed). Empty until that dialog is wired in.
+    // button, anything else closed). Set by the Calculate Area window when the window is built.
     std::function<int()> showFillRange;
 
     // The graph window's commands and the plotter, made on first use.
     GraphCommands &graphCommands();
-
-    // Whether a command's code is present; items of absent code stay disabled.
-    bool isCommandWired(const QAction *item) const;
 
     // ---- Documents and printing ----
     CommonDialogSettings CommonDialog1;   // carries its settings from one use to the next
@@ -268,7 +266,7 @@ public slots:
     void mnuOnlineSupport_Click();
     void mnuGraphExit_Click();
 
-    // ---- Commands wired in by their own files ----
+    // ---- Graph window, point series, documents, printing, dialogs ----
     void mnuGraphIt_Click();          // graph window and view
     void GraphFunctions() override;   // formula-mode redraw
     void formPaint();                 // the plotter alone
@@ -314,10 +312,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // GraphCommandsHost: what the graph window's commands read and call here.
+    Program &hostProgram() override { return m_program; }
+    ImageSurface &plotSurface() override;
+    PlotBreaks plotBreaks() override;
+    PlotControls plotControls() const override;
+    void drawPointSeries() override { DrawPointSeries(); }
+    void repaintPlot() override;
+    void updatePlot() override;
+    void showPlotMessage(const QString &text) override;
+    QTreeWidget &coordinateList() override { return *ListView1; }
+    void focusCurrentFormula() override;
+    void showGraphWindowMenu() override;
+    void addClickedPoint(float x, float y) override;
+    void showCoordinateReadout(const QString &text) override;
+
     void buildLayout();
     void buildMenus();
     void buildToolbar();
-    void disableUnwiredCommands();
     void showSplash();
     void setToolbarFace(int index, const QString &key, const QString &toolTip);
     void placeBlinker();
@@ -333,7 +345,6 @@ private:
     QString m_programFolder;
     QString m_savedProblems;
     int m_splashDelay = 3000;
-    std::vector<QAction *> m_unwired;
     std::unique_ptr<PrinterService> m_printer;
     QPointer<frmPrintSetup> m_printOptions;
     frmPrintSetup *openPrintOptions(QWidget *parent);

@@ -1,31 +1,23 @@
 #include "workspace/graph_commands.h"
 
-#include "workspace/point_panel.h"
-
 #include "engine/rounding.h"
 #include "workspace/flood_fill.h"
-#include "workspace/frm_graph_main.h"
+#include "typeset/image_surface.h"
 #include "workspace/program.h"
 #include "workspace/regression_object.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QCursor>
-#include <QLabel>
-#include <QMenu>
-#include <QSlider>
 #include <QTreeWidget>
 
 namespace linoveta {
 
-GraphCommands::GraphCommands(frmGraphMain& window)
+GraphCommands::GraphCommands(GraphCommandsHost& window)
     : m_main(window),
-      m_evaluator(m_calc, [this] { m_calc.PreCalcFX(m_main.program().engine.tables); }),
-      m_plotter(window.program().graph, window.frmGraph->surface(), m_evaluator,
-                {window.BreakX, window.BreakFlag, window.BreakCount}),
-      m_view(window.program().graph, window.frmGraph->surface())
+      m_evaluator(m_calc, [this] { m_calc.PreCalcFX(m_main.hostProgram().engine.tables); }),
+      m_plotter(window.hostProgram().graph, window.plotSurface(), m_evaluator, window.plotBreaks()),
+      m_view(window.hostProgram().graph, window.plotSurface())
 {
-    ImageSurface& surface = window.frmGraph->surface();
+    ImageSurface& surface = window.plotSurface();
     surface.setFloodFiller(FloodFill);
     m_plotter.setBusy = [](bool busy) {
         if (busy)
@@ -34,31 +26,25 @@ GraphCommands::GraphCommands(frmGraphMain& window)
             QApplication::restoreOverrideCursor();
     };
     m_view.formPaint = [this] { formPaint(); };
-    m_view.pointSeriesMode = [this] { return m_main.Check1->isChecked(); };
-    m_view.drawPointSeries = [this] { m_main.DrawPointSeries(); };
-    m_view.refresh = [this] { m_main.frmGraph->repaint(); };
+    m_view.pointSeriesMode = [this] { return m_main.plotControls().pointSeriesMode; };
+    m_view.drawPointSeries = [this] { m_main.drawPointSeries(); };
+    m_view.refresh = [this] { m_main.repaintPlot(); };
     m_view.message = [this](const std::string& text) {
-        m_main.services().messages->message(&m_main, QString::fromStdString(text));
+        m_main.showPlotMessage(QString::fromStdString(text));
     };
     m_view.scaleChanged = [this] { placeCoordinateList(); };
 }
 
 PlotControls GraphCommands::controls() const
 {
-    PlotControls c;
-    c.pointSeriesMode = m_main.Check1->isChecked();
-    c.hideGrid = m_main.mnuHideGrid->isChecked();
-    c.quadrantLabels = m_main.mnuGraphQuadrant->isChecked();
-    for (int i = 0; i < 5; ++i)
-        c.lineColours[static_cast<std::size_t>(i)] = m_main.Picture1[static_cast<std::size_t>(i)]->backColor();
-    c.lineWidth = m_main.Slider1->value();
-    c.lastFunction = m_main.program().engine.tables.LastFunction;
+    PlotControls c = m_main.plotControls();
+    c.lastFunction = m_main.hostProgram().engine.tables.LastFunction;
     return c;
 }
 
 void GraphCommands::formPaint()
 {
-    Program& program = m_main.program();
+    Program& program = m_main.hostProgram();
     ShadeBand band;
     band.ShadeOn = program.ShadeOn;
     band.ShadeFrom = program.ShadeFrom;
@@ -66,14 +52,14 @@ void GraphCommands::formPaint()
     band.CurrentFunction = program.engine.tables.CurrentFunction;
     m_plotter.formPaint(controls(), band);
     fillCoordinateList();
-    m_main.frmGraph->update();
+    m_main.updatePlot();
 }
 
 void GraphCommands::fillCoordinateList()
 {
     // Most redraws list the same points again: the rows there are get the new texts (a row
     // whose text and colour stay is left alone), only the difference is added or removed.
-    QTreeWidget* list = m_main.ListView1;
+    QTreeWidget* list = &m_main.coordinateList();
     const std::vector<CoordinateEntry>& entries = m_plotter.coordinates();
     const int wanted = static_cast<int>(entries.size());
     list->setUpdatesEnabled(false);
@@ -104,18 +90,16 @@ void GraphCommands::fillCoordinateList()
 
 void GraphCommands::placeCoordinateList()
 {
-    QTreeWidget* list = m_main.ListView1;
+    QTreeWidget* list = &m_main.coordinateList();
     const QRectF r = m_view.CoordinateListRect(list->width());
     list->setGeometry(r.toRect());
 }
 
 void GraphCommands::focusCurrentBox()
 {
-    if (m_main.Check1->isChecked())
+    if (m_main.plotControls().pointSeriesMode)
         return;
-    const int current = m_main.program().engine.tables.CurrentFunction;
-    if (current >= 0 && current < static_cast<int>(m_main.Paper.size()) && m_main.Paper[static_cast<std::size_t>(current)])
-        m_main.Paper[static_cast<std::size_t>(current)]->setFocus(Qt::OtherFocusReason);
+    m_main.focusCurrentFormula();
 }
 
 void GraphCommands::mnuGraphIt_Click() { m_view.CommandRedraw(); }
@@ -124,7 +108,7 @@ void GraphCommands::GraphFunctions() { m_view.GraphFunctions(); }
 
 void GraphCommands::AutoFitGraph()
 {
-    const FormulaTables& t = m_main.program().engine.tables;
+    const FormulaTables& t = m_main.hostProgram().engine.tables;
     bool anyScript = false;
     for (int i = 0; i <= 5; ++i)
         anyScript = anyScript || !char2str_expr(t, i).empty();
@@ -157,26 +141,25 @@ void GraphCommands::frmGraph_MouseDown(int button, float x, float y)
 {
     const bool left = (button & 1) != 0;
     if (!left) {
-        m_main.mnuGraphWindowMenu->popup(QCursor::pos());
+        m_main.showGraphWindowMenu();
         return;
     }
-    if (!m_main.Check1->isChecked()) {
+    if (!m_main.plotControls().pointSeriesMode) {
         m_view.DragStart(x, y);
         return;
     }
     // A clicked point goes through the same entry checks as a typed one (the list's bound, powers
     // that stay finite), so the fit and the list never disagree.
-    if (m_main.m_pointPanel)
-        m_main.m_pointPanel->AddClickedPoint(x, y);
+    m_main.addClickedPoint(x, y);
 }
 
 void GraphCommands::frmGraph_MouseMove(float x, float y)
 {
-    const GraphWindow& w = m_main.program().graph;
-    m_main.Label2->setText(CoordinateReadout(x, y, w.CoordDecimals));
+    const GraphWindow& w = m_main.hostProgram().graph;
+    m_main.showCoordinateReadout(CoordinateReadout(x, y, w.CoordDecimals));
     if (m_view.dragging()) {
         m_view.DragMove(x, y);
-        m_main.frmGraph->update();
+        m_main.updatePlot();
     }
 }
 

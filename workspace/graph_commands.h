@@ -1,19 +1,46 @@
 #pragma once
 
 #include "engine/calc_fx.h"
+#include "typeset/image_surface.h"
 #include "workspace/plot_view.h"
 #include "workspace/plotter.h"
 
+#include <QString>
+
+class QTreeWidget;
+
 namespace linoveta {
 
-class frmGraphMain;
+struct Program;
+
+// What the graph window's commands read and call on the main window that owns the plot, its
+// switches and the coordinate list.
+class GraphCommandsHost
+{
+public:
+    virtual ~GraphCommandsHost() = default;
+    virtual Program& hostProgram() = 0;
+    virtual ImageSurface& plotSurface() = 0;
+    virtual PlotBreaks plotBreaks() = 0;
+    // The point-series switch, grid and quadrant marks, line colours and width.
+    virtual PlotControls plotControls() const = 0;
+    virtual void drawPointSeries() = 0;
+    virtual void repaintPlot() = 0;   // at once
+    virtual void updatePlot() = 0;    // at the next paint
+    virtual void showPlotMessage(const QString& text) = 0;
+    virtual QTreeWidget& coordinateList() = 0;
+    virtual void focusCurrentFormula() = 0;
+    virtual void showGraphWindowMenu() = 0;
+    virtual void addClickedPoint(float x, float y) = 0;
+    virtual void showCoordinateReadout(const QString& text) = 0;
+};
 
 // The graph window's commands as the main window runs them: the redraw entries, zoom, reset,
 // panning, auto-fit and the plot's mouse, with the plotter drawing on the window's picture.
 class GraphCommands
 {
 public:
-    explicit GraphCommands(frmGraphMain& window);
+    explicit GraphCommands(GraphCommandsHost& window);
 
     void mnuGraphIt_Click();
     void GraphFunctions();
@@ -39,7 +66,7 @@ private:
     void placeCoordinateList();
     void focusCurrentBox();
 
-    frmGraphMain& m_main;
+    GraphCommandsHost& m_main;
     frmCalcFX m_calc;
     CalcFxEvaluator m_evaluator;
     Plotter m_plotter;
