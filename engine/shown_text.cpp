@@ -24,18 +24,7 @@ class GroupReader {
       else if (c == 'T') spelled += "tan";
       else spelled += c;
     }
-    if (TooLong(spelled, kTypesetLineChars)) return false;
-    const std::string_view s(spelled);
-    for (std::size_t i = 0; i < s.size(); ++i) {
-      const char c = s[i];
-      if (c != '#' && c != '^' && c != '~') continue;
-      const std::size_t close = s.find(c, i + 1);
-      if (close == std::string_view::npos) return false;
-      const std::string_view inner = s.substr(i + 1, close - i - 1);
-      if (!(c == '#' ? Fraction(inner) : c == '^' ? Exponent(inner) : Root(inner))) return false;
-      i = close;
-    }
-    return true;
+    return Groups(spelled, kTypesetLineChars, "#^~");
   }
 
  private:
@@ -43,30 +32,25 @@ class GroupReader {
     return limits_ && s.size() > static_cast<std::size_t>(limit);
   }
 
-  // Inside an exponent only a root is a group.
-  bool Exponent(std::string_view s) const {
-    if (TooLong(s, kTypesetGroupChars)) return false;
+  // A text of at most `limit` characters whose groups, of the given marks, can all be shown.
+  bool Groups(std::string_view s, int limit, std::string_view marks) const {
+    if (TooLong(s, limit)) return false;
     for (std::size_t i = 0; i < s.size(); ++i) {
-      if (s[i] != '~') continue;
-      const std::size_t close = s.find('~', i + 1);
-      if (close == std::string_view::npos || !Root(s.substr(i + 1, close - i - 1))) return false;
+      const char c = s[i];
+      if (marks.find(c) == std::string_view::npos) continue;
+      const std::size_t close = s.find(c, i + 1);
+      if (close == std::string_view::npos) return false;
+      if (!Group(c, s.substr(i + 1, close - i - 1))) return false;
       i = close;
     }
     return true;
   }
 
-  bool Root(std::string_view s) const {
-    if (TooLong(s, kTypesetGroupChars)) return false;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-      const char c = s[i];
-      if (c != '#' && c != '^') continue;
-      const std::size_t close = s.find(c, i + 1);
-      if (close == std::string_view::npos) return false;
-      const std::string_view inner = s.substr(i + 1, close - i - 1);
-      if (!(c == '#' ? Fraction(inner) : Exponent(inner))) return false;
-      i = close;
-    }
-    return true;
+  // Inside an exponent only a root is a group; inside a root, fractions and exponents.
+  bool Group(char mark, std::string_view inner) const {
+    if (mark == '#') return Fraction(inner);
+    if (mark == '^') return Groups(inner, kTypesetGroupChars, "~");
+    return Groups(inner, kTypesetGroupChars, "#^");
   }
 
   // Split at the last "/" outside parentheses, bars and roots; without one nothing is drawn.
@@ -84,21 +68,8 @@ class GroupReader {
         denominator = s.substr(i + 1);
       }
     }
-    return Part(numerator) && Part(denominator);
-  }
-
-  bool Part(std::string_view s) const {
-    if (TooLong(s, kTypesetFractionPartChars)) return false;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-      const char c = s[i];
-      if (c != '^' && c != '~') continue;
-      const std::size_t close = s.find(c, i + 1);
-      if (close == std::string_view::npos) return false;
-      const std::string_view inner = s.substr(i + 1, close - i - 1);
-      if (!(c == '^' ? Exponent(inner) : Root(inner))) return false;
-      i = close;
-    }
-    return true;
+    return Groups(numerator, kTypesetFractionPartChars, "^~") &&
+           Groups(denominator, kTypesetFractionPartChars, "^~");
   }
 
   bool limits_;
