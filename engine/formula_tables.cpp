@@ -12,14 +12,22 @@ bool ValidLine(int line) { return line >= 0 && line < kFormulaLines; }
 std::string JoinCells(const CellLine& cells, int lastCell) {
   std::string out;
   const int end = std::min<int>(lastCell, static_cast<int>(cells.size()) - 1);
+  std::size_t size = 0;
+  for (int i = 0; i <= end; ++i) size += cells[i].size();
+  out.reserve(size);
   for (int i = 0; i <= end; ++i) out += cells[i];
   return out;
 }
 
+// Writes only the cells that change: a key rewrites a whole line of which little differs.
 void StoreChars(CellLine& cells, std::string_view text) {
-  for (auto& c : cells) c.clear();
   const std::size_t n = std::min<std::size_t>(text.size(), cells.size());
-  for (std::size_t i = 0; i < n; ++i) cells[i].assign(1, text[i]);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::string& c = cells[i];
+    if (c.size() != 1 || c[0] != text[i]) c.assign(1, text[i]);
+  }
+  for (std::size_t i = n; i < cells.size(); ++i)
+    if (!cells[i].empty()) cells[i].clear();
 }
 
 }  // namespace
@@ -112,6 +120,9 @@ void CollectLetters(FormulaTables& t) {
     const int len = std::min<int>(t.FormulaLen[line], kFormulaCells - 1);
     for (int i = 0; i <= len; ++i) {
       const std::string& s = t.FormulaSym[line][i];
+      // A letter starts with one; most cells are skipped on that alone.
+      const char first = s.empty() ? '\0' : s[0];
+      if (!((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z'))) continue;
       if (IsLetter(s) && LetterIndex(t, s) == 0 && t.VarCount < kVarLetterCells) {
         t.VarLetters[t.VarCount] = s;
         ++t.VarCount;

@@ -1,5 +1,7 @@
 #include "engine/key_handler.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -41,7 +43,10 @@ bool CategoryAccepts(std::int16_t mask, const std::string& key) {
 }
 
 // What a key may change besides the display and script forms; restored when the key's
-// translation would not fit the tables.
+// translation would not fit the tables. A key changes at most the cells len-3..len of its
+// line (it stores one symbol at len, or a backspace removes up to three), so only the cells
+// from len-3 on are kept: restoring leaves the line as it was, with every cell from len on
+// empty.
 struct LineSnapshot {
   explicit LineSnapshot(const FormulaTables& t, int line)
       : line(line),
@@ -50,13 +55,16 @@ struct LineSnapshot {
         decimal(t.DecimalInNumber),
         barClosed(t.BarJustClosed),
         equals(t.HasEquals) {
-    const int keep = std::min<int>(std::max<int>(len, 0), kFormulaCells);
-    symbols.assign(t.FormulaSym[line].begin(), t.FormulaSym[line].begin() + keep);
+    const CellLine& sym = t.FormulaSym[line];
+    keep = std::min<int>(std::max<int>(len, 0), static_cast<int>(sym.size()));
+    first = std::max(keep - 3, 0);
+    tail.assign(sym.begin() + first, sym.begin() + keep);
   }
   void Restore(FormulaTables& t) const {
     CellLine& sym = t.FormulaSym[line];
-    for (auto& c : sym) c.clear();
-    std::copy(symbols.begin(), symbols.end(), sym.begin());
+    for (int i = first; i < keep; ++i) sym[i] = tail[i - first];
+    for (std::size_t i = keep; i < sym.size(); ++i)
+      if (!sym[i].empty()) sym[i].clear();
     t.FormulaLen[line] = len;
     t.Edit[line] = edit;
     t.DecimalInNumber = decimal;
@@ -67,7 +75,9 @@ struct LineSnapshot {
   std::int16_t len;
   LineEditState edit;
   bool decimal, barClosed, equals;
-  std::vector<std::string> symbols;
+  int keep = 0;   // cells 0..keep-1 held symbols
+  int first = 0;  // the first cell kept in tail
+  std::vector<std::string> tail;
 };
 
 void RemoveLast(FormulaTables& t, int line) {
@@ -115,11 +125,13 @@ void Backspace(FormulaTables& t, int line) {
   t.BarJustClosed = bars > 0 && bars % 2 == 0;
 }
 
-// A key's trial translation, kept so that a key that stays is translated only once.
+// A key's trial translation, kept so that a key that stays is translated only once. Its
+// storage is reused from key to key.
 struct Trial {
   std::vector<std::string> tokens;
   LevelState level;
   LineTranslation tr;
+  std::string joined;  // JoinDisplayCells(tr.marked)
   std::string display;
   bool hasDisplay = false;
 };
@@ -129,34 +141,61 @@ struct Trial {
 bool LineFits(const FormulaTables& t, bool mustShow, Trial& trial) {
   const int line = t.CurrentFunction;
   const int len = t.FormulaLen[line];
+  trial.hasDisplay = false;
   if (len < 0 || len > kMaxSymbols) return false;
-  trial.tokens = TokenizeSymbols(t.FormulaSym[line], len);
+  TokenizeSymbols(t.FormulaSym[line], len, trial.tokens);
   trial.level = t.ConvLevelState;
-  trial.tr = TranslateTokens(trial.tokens, t.Edit[line].OpenBarCount, trial.level);
+  TranslateTokens(trial.tokens, t.Edit[line].OpenBarCount, trial.level, trial.tr);
   if (!trial.tr.fits) return false;
+  trial.joined = JoinDisplayCells(trial.tr.marked);
   if (!mustShow) return true;
-  trial.display = DisplayTextOf(trial.tr.marked);
+  trial.display = DisplayTextOf(trial.tr.marked, trial.joined);
   trial.hasDisplay = true;
   return TypesetterCanShow(trial.display);
 }
 
 // Shows the current line; with a trial of the line as it stands, writes the trial's
 // result instead of translating the line again (the translation depends only on the
-// tokens, the open bar count and the level table, all unchanged since the trial).
+// tokens, the open bar count and the level table, all unchanged since the trial). The
+// token and marked cells the plain path stores in FormulaDisp are overwritten by the
+// display text at once, so the trial path writes only what remains of them: DispLen and
+// the display mirror.
 void ShowLine(FormulaTables& t, EngineObserver& observer, const Trial* trial) {
-  std::string display;
   if (trial) {
-    StoreTokens(t, trial->tokens);
     t.ConvLevelState = trial->level;
-    KeepTranslation(t, trial->tr, observer);
-    display = trial->hasDisplay ? trial->display : DisplayTextOf(trial->tr.marked);
+    KeepTranslation(t, trial->tr, observer, trial->joined, false);
+    if (trial->hasDisplay) {
+      str2char_disp(t, trial->display, t.CurrentFunction);
+    } else {
+      str2char_disp(t, DisplayTextOf(trial->tr.marked, trial->joined), t.CurrentFunction);
+    }
   } else {
     TokenizeFormula(t);
-    display = FormatFormula(t, observer);
+    str2char_disp(t, FormatFormula(t, observer), t.CurrentFunction);
   }
-  str2char_disp(t, display, t.CurrentFunction);
   observer.RedrawFormulaBoxes();
 }
+
+// The reused trial, or a fresh one should an observer call type a key from inside a key.
+class TrialLease {
+ public:
+  TrialLease() : trial_(busy_ ? own_ : shared_), owner_(!busy_) { busy_ = true; }
+  ~TrialLease() {
+    if (owner_) busy_ = false;
+  }
+  TrialLease(const TrialLease&) = delete;
+  TrialLease& operator=(const TrialLease&) = delete;
+  Trial& trial() { return trial_; }
+
+ private:
+  static thread_local Trial shared_;
+  static thread_local bool busy_;
+  Trial own_;
+  Trial& trial_;
+  bool owner_;
+};
+thread_local Trial TrialLease::shared_;
+thread_local bool TrialLease::busy_ = false;
 
 }  // namespace
 
@@ -199,7 +238,8 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
   }
   // A stored key is refused, like one past the tables, when the typesetter could not show
   // the line it makes.
-  Trial trial;
+  TrialLease lease;
+  Trial& trial = lease.trial();
   bool kept = false;
   if (changed) {
     kept = LineFits(t, stored, trial);
@@ -215,6 +255,50 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t index, std::int16_t keyAscii)
   EngineObserver none;
   Paper_KeyPress(t, index, keyAscii, none);
 }
+
+namespace {
+
+// What the re-scan asks of one symbol cell, as bits read once per cell.
+enum SymbolBit : std::uint16_t {
+  kCaret = 1 << 0,
+  kPoint = 1 << 1,
+  kOpen = 1 << 2,
+  kClose = 1 << 3,
+  kRoot = 1 << 4,
+  kBar = 1 << 5,
+  kDigit = 1 << 6,
+  kLetter = 1 << 7,
+  kOp = 1 << 8,
+  kMinus = 1 << 9,
+  kTrig = 1 << 10,
+};
+
+constexpr std::array<std::uint16_t, 256> MakeSymbolBits() {
+  std::array<std::uint16_t, 256> bits{};
+  for (int c = '0'; c <= '9'; ++c) bits[c] = kDigit;
+  for (int c = 'A'; c <= 'Z'; ++c) bits[c] = kLetter;
+  for (int c = 'a'; c <= 'z'; ++c) bits[c] = kLetter;
+  bits['S'] |= kTrig;
+  bits['C'] |= kTrig;
+  bits['T'] |= kTrig;
+  bits['^'] = kCaret;
+  bits['.'] = kPoint;
+  bits['('] = kOpen;
+  bits[')'] = kClose;
+  bits['~'] = kRoot;
+  bits['|'] = kBar;
+  bits['+'] = bits['*'] = bits['/'] = kOp;
+  bits['-'] = kOp | kMinus;
+  return bits;
+}
+constexpr std::array<std::uint16_t, 256> kSymbolBits = MakeSymbolBits();
+
+inline std::uint16_t ClassOf(const std::string& s) {
+  if (s.size() == 1) return kSymbolBits[static_cast<unsigned char>(s[0])];
+  return IsLetter(s) ? kLetter : 0;  // a longer text is never a digit, an operator or a mark
+}
+
+}  // namespace
 
 void RescanLineState(FormulaTables& t) {
   const int line = t.CurrentFunction;
@@ -232,34 +316,35 @@ void RescanLineState(FormulaTables& t) {
   int rootDepth = 0;
   bool groupOpen = false;
   bool barAfterCaret = false;
+  // The first symbol is its own predecessor.
+  std::uint16_t p = len > 0 ? ClassOf(sym[0]) : 0;
   for (int i = 0; i < len; ++i) {
-    const std::string& s = sym[i];
-    const std::string& p = i > 0 ? sym[i - 1] : sym[0];
-    if (s == "^") {
+    const std::uint16_t s = ClassOf(sym[i]);
+    if (s & kCaret) {
       expState = true;
       expDepth = depth;
       t.DecimalInNumber = false;
-    } else if (s == ".") {
+    } else if (s & kPoint) {
       t.DecimalInNumber = true;
-    } else if (s == "(") {
-      if (p == "^") {
+    } else if (s & kOpen) {
+      if (p & kCaret) {
         expDepth = depth;
-      } else if (p != "S" && p != "C" && p != "T" && expDepth == depth) {
+      } else if (!(p & kTrig) && expDepth == depth) {
         expState = false;
       }
       ++depth;
       t.DecimalInNumber = false;
-    } else if (s == ")") {
+    } else if (s & kClose) {
       if (expDepth == depth) expState = false;
       if (e.RootTyped && rootDepth == depth) e.RootTyped = false;
       --depth;
       t.DecimalInNumber = false;
-    } else if (s == "~") {
+    } else if (s & kRoot) {
       rootDepth = depth;
       expState = false;
       e.RootTyped = true;
       t.DecimalInNumber = false;
-    } else if (s == "|") {
+    } else if (s & kBar) {
       t.DecimalInNumber = false;
       if (groupOpen) {
         groupOpen = false;
@@ -274,23 +359,24 @@ void RescanLineState(FormulaTables& t) {
           e.AbsInExp = false;
         }
       }
-      barAfterCaret = p == "^";
-    } else if (IsDigit(s) || IsLetter(s) || IsOperator(s)) {
-      const bool op = IsOperator(s);
-      if (p != "^" && op && expState && expDepth == depth && !barAfterCaret) {
+      barAfterCaret = (p & kCaret) != 0;
+    } else if (s & (kDigit | kLetter | kOp)) {
+      const bool op = (s & kOp) != 0;
+      if (!(p & kCaret) && op && expState && expDepth == depth && !barAfterCaret) {
         expState = false;
         t.DecimalInNumber = false;
         if (depth == rootDepth && !groupOpen) e.RootTyped = false;
       } else {
         const bool rootEnds = op && e.RootTyped && rootDepth == depth;
-        if ((p == "^" || rootDepth != 0) && (p == "~" || p == "^" || !rootEnds)) {
+        if (((p & kCaret) || rootDepth != 0) && ((p & (kRoot | kCaret)) || !rootEnds)) {
           if (op) t.DecimalInNumber = false;
-        } else if (!(IsDigit(s) || IsLetter(s) || (s == "-" && p == "~"))) {
+        } else if (!((s & (kDigit | kLetter)) || ((s & kMinus) && (p & kRoot)))) {
           t.DecimalInNumber = false;
           if (rootDepth == depth) e.RootTyped = false;
         }
       }
     }
+    p = s;
   }
   e.ExpTyped = expState;
 }

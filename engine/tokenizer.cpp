@@ -9,8 +9,15 @@
 namespace linoveta {
 
 std::vector<std::string> TokenizeSymbols(const CellLine& sym, int len) {
-  std::vector<std::string> tok(1);  // token k in tok[k]; tok[0] stays empty
-  if (len < 0) return tok;
+  std::vector<std::string> tok;
+  TokenizeSymbols(sym, len, tok);
+  return tok;
+}
+
+void TokenizeSymbols(const CellLine& sym, int len, std::vector<std::string>& tok) {
+  tok.resize(1);  // token k in tok[k]; tok[0] stays empty
+  tok[0].clear();
+  if (len < 0) return;
   len = std::min(len, kMaxSymbols);
   bool inNumber = false;
   bool afterCaret = false;
@@ -53,7 +60,6 @@ std::vector<std::string> TokenizeSymbols(const CellLine& sym, int len) {
       afterCaret = false;
     }
   }
-  return tok;
 }
 
 bool TokenizeFormula(FormulaTables& t) {

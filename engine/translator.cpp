@@ -25,12 +25,43 @@ bool OneOf(const std::string& s, std::initializer_list<const char*> set) {
 
 bool IsTrigLetter(const std::string& s) { return s == "S" || s == "C" || s == "T"; }
 
+// Working cells of a translation, kept between translations so that a key does not
+// allocate and free two full lines of cells.
+struct TranslationBuffers {
+  std::vector<std::string> ct = std::vector<std::string>(kCells);
+  std::vector<std::string> out = std::vector<std::string>(kCells);
+  std::vector<int> match = std::vector<int>(kCells, -1);
+  std::vector<char> dropped = std::vector<char>(kCells, 0);
+  std::vector<std::string> cells;
+  std::string raw;
+  int ctUsed = 0;  // ct cells from here on are empty
+};
+
+// Makes every cell of a reused buffer empty again, kCells long; only the first `used`
+// cells can hold anything.
+void EmptyCells(std::vector<std::string>& cells, int used) {
+  const std::size_t dirty = std::min(cells.size(), static_cast<std::size_t>(std::max(used, 0)));
+  for (std::size_t i = 0; i < dirty; ++i)
+    if (!cells[i].empty()) cells[i].clear();
+  cells.resize(kCells);
+}
+
 class Translation {
  public:
-  Translation(const std::vector<std::string>& tokens, int openBarCount, LevelState& level)
-      : tokens_(tokens), openBarCount_(openBarCount), levelState_(level) {}
+  Translation(const std::vector<std::string>& tokens, int openBarCount, LevelState& level,
+              TranslationBuffers& buffers)
+      : tokens_(tokens),
+        openBarCount_(openBarCount),
+        levelState_(level),
+        ct_(buffers.ct),
+        out_(buffers.out),
+        buffers_(buffers) {
+    // The working cells are left empty by the previous translation (see Run).
+    EmptyCells(ct_, buffers.ctUsed);
+    buffers.ctUsed = 0;
+  }
 
-  LineTranslation Run();
+  void Run(LineTranslation& result);
 
  private:
   const std::string& Tok(int i) const { return (i >= 0 && i < kCells) ? ct_[i] : empty_; }
@@ -41,6 +72,7 @@ class Translation {
       return;
     }
     out_[i] = v;
+    outUsed_ = std::max(outUsed_, i + 1);
   }
   std::int16_t& Level(int depth, int bar) {
     if (depth < 0 || depth >= kLevelDepths || bar < 0 || bar >= kLevelBars) {
@@ -182,8 +214,9 @@ class Translation {
   std::int16_t scratchLevel_ = 0;
   const std::string empty_;
 
-  std::vector<std::string> ct_ = std::vector<std::string>(kCells);
-  std::vector<std::string> out_ = std::vector<std::string>(kCells);
+  std::vector<std::string>& ct_;
+  std::vector<std::string>& out_;
+  TranslationBuffers& buffers_;
   int pos_ = 4;
   int depth_ = 0;
   int expDepth_ = 0;
@@ -195,6 +228,7 @@ class Translation {
   bool fracOpen_ = false;
   bool rootOpen_ = false;
   bool fits_ = true;
+  int outUsed_ = 0;  // out cells from here on are empty
 };
 
 void Translation::MarkToken(int p) {
@@ -325,7 +359,8 @@ std::string Translation::WriteScript() {
 
   const int last = std::min(pos_ + 20, kFormulaCells - 1);
   // Matching ")" of every "(" cell, to drop only a truly doubled pair.
-  std::vector<int> match(kCells, -1);
+  std::vector<int>& match = buffers_.match;
+  std::fill(match.begin(), match.end(), -1);
   {
     std::vector<int> stack;
     for (int i = 0; i <= last; ++i) {
@@ -336,9 +371,12 @@ std::string Translation::WriteScript() {
       }
     }
   }
-  std::vector<bool> dropped(kCells, false);
+  std::vector<char>& dropped = buffers_.dropped;
+  std::fill(dropped.begin(), dropped.end(), 0);
 
-  std::vector<std::string> cells;
+  std::vector<std::string>& cells = buffers_.cells;
+  cells.clear();
+  static const std::string kNone;
   bool barOn = false, fracOn = false;
   enum class Root { kOff, kPlain, kParen } root = Root::kOff;
   enum class Exp { kOff, kOwnParen, kNone } exp = Exp::kOff;
@@ -346,7 +384,8 @@ std::string Translation::WriteScript() {
   for (int i = 0; i <= last; ++i) {
     const std::string& c = out_[i];
     if (c.empty()) continue;
-    const std::string prev = cells.empty() ? std::string() : cells.back();
+    // Read only before this cell's first push_back, which may move it.
+    const std::string& prev = cells.empty() ? kNone : cells.back();
     const bool prevEndsParen = !prev.empty() && prev.back() == ')';
     const bool prevEndsDigit = !prev.empty() && prev.back() >= '0' && prev.back() <= '9';
     const std::string& next = Out(i + 4);
@@ -425,7 +464,7 @@ std::string Translation::WriteScript() {
       const int outer = match[i];
       const int inner = match[i + 4];
       if (outer >= 0 && inner >= 0 && outer == inner + 4) {
-        dropped[outer] = true;  // a doubled pair is written once
+        dropped[outer] = 1;  // a doubled pair is written once
       } else {
         cells.push_back("(");
         open.push_back(Bracket::kParen);
@@ -441,7 +480,8 @@ std::string Translation::WriteScript() {
     }
   }
 
-  std::string raw;
+  std::string& raw = buffers_.raw;
+  raw.clear();
   for (const auto& s : cells) raw += s;
   std::string script;
   script.reserve(raw.size() + 8);
@@ -456,8 +496,11 @@ std::string Translation::WriteScript() {
   return script;
 }
 
-LineTranslation Translation::Run() {
-  LineTranslation result;
+void Translation::Run(LineTranslation& result) {
+  result.fits = true;
+  result.endPos = 4;
+  result.incomplete = result.expOpen = result.rootOpen = false;
+  result.script.clear();
   int count = 0;
   for (std::size_t k = 1; k < tokens_.size(); ++k) {
     if (tokens_[k].empty()) continue;
@@ -467,8 +510,13 @@ LineTranslation Translation::Run() {
       break;
     }
     ct_[4 * count] = tokens_[k];
+    buffers_.ctUsed = 4 * count + 1;
   }
-  if (!result.fits) return result;
+  if (!result.fits) {
+    result.marked.clear();
+    result.usedCells = 0;
+    return;
+  }
   const int end = 4 * (count + 1);
   levelState_[0][0] = 0;
   levelState_[0][1] = 0;
@@ -488,9 +536,11 @@ LineTranslation Translation::Run() {
   if (static_cast<int>(result.script.size()) > kFormulaCells) fits_ = false;
   result.fits = fits_;
   out_.resize(kFormulaCells);
-  result.marked = std::move(out_);
+  // The caller's old cells, emptied, become the next translation's working cells.
+  result.marked.swap(out_);
+  EmptyCells(out_, result.usedCells);
+  result.usedCells = std::min(outUsed_, kFormulaCells);
   result.endPos = pos_;
-  return result;
 }
 
 std::vector<std::string> DisplayTokens(const FormulaTables& t, int line) {
@@ -504,20 +554,37 @@ std::vector<std::string> DisplayTokens(const FormulaTables& t, int line) {
 
 }  // namespace
 
-std::string DisplayTextOf(const std::vector<std::string>& marked) {
+std::string JoinDisplayCells(const std::vector<std::string>& marked) {
+  const std::size_t end = std::min<std::size_t>(marked.size(), kDisplayJoinCells);
   std::string text;
+  text.reserve(2 * kDisplayJoinCells);
+  for (std::size_t i = 0; i < end; ++i) text += marked[i];
+  return text;
+}
+
+std::string DisplayTextOf(const std::vector<std::string>& marked, std::string joined) {
   bool tokensCut = false;
-  for (std::size_t i = 0; i < marked.size(); ++i) {
-    if (i < static_cast<std::size_t>(kDisplayJoinCells)) text += marked[i];
-    else tokensCut = tokensCut || !marked[i].empty();
-  }
-  return ShownDisplayText(std::move(text), tokensCut);
+  for (std::size_t i = kDisplayJoinCells; i < marked.size() && !tokensCut; ++i)
+    tokensCut = !marked[i].empty();
+  return ShownDisplayText(std::move(joined), tokensCut);
+}
+
+std::string DisplayTextOf(const std::vector<std::string>& marked) {
+  return DisplayTextOf(marked, JoinDisplayCells(marked));
+}
+
+void TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
+                     LevelState& levelState, LineTranslation& result) {
+  thread_local TranslationBuffers buffers;
+  Translation tr(tokens, openBarCount, levelState, buffers);
+  tr.Run(result);
 }
 
 LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
                                 LevelState& levelState) {
-  Translation tr(tokens, openBarCount, levelState);
-  return tr.Run();
+  LineTranslation result;
+  TranslateTokens(tokens, openBarCount, levelState, result);
+  return result;
 }
 
 bool TranslateToEval(FormulaTables& t, EngineObserver& observer) {
@@ -530,6 +597,11 @@ bool TranslateToEval(FormulaTables& t, EngineObserver& observer) {
 }
 
 void KeepTranslation(FormulaTables& t, const LineTranslation& tr, EngineObserver& observer) {
+  KeepTranslation(t, tr, observer, JoinDisplayCells(tr.marked), true);
+}
+
+void KeepTranslation(FormulaTables& t, const LineTranslation& tr, EngineObserver& observer,
+                     const std::string& joinedDisplay, bool storeMarked) {
   const int line = t.CurrentFunction;
   if (line < 0 || line >= kFormulaLines) return;
   t.FracOpen[line] = t.RootOpen[line] = t.ExpOpen[line] = false;
@@ -540,12 +612,20 @@ void KeepTranslation(FormulaTables& t, const LineTranslation& tr, EngineObserver
   t.Edit[line].RootTyped = tr.rootOpen;
   t.Edit[line].ExpTyped = tr.expOpen;
 
-  CellLine& disp = t.FormulaDisp[line];
-  for (auto& c : disp) c.clear();
-  for (std::size_t i = 0; i < tr.marked.size() && i < disp.size(); ++i) disp[i] = tr.marked[i];
+  if (storeMarked) {
+    CellLine& disp = t.FormulaDisp[line];
+    const std::size_t n = std::min(tr.marked.size(), disp.size());
+    for (std::size_t i = 0; i < n; ++i)
+      if (disp[i] != tr.marked[i]) disp[i] = tr.marked[i];
+    for (std::size_t i = n; i < disp.size(); ++i)
+      if (!disp[i].empty()) disp[i].clear();
+  }
   str2char_expr(t, tr.script, line);
 
-  observer.SetHiddenMirrors(char2str_disp(t, line), char2str_expr(t, line));
+  // The two mirrors are what char2str_disp and char2str_expr would read back from the cells
+  // just written: the marked cells 0..1000 joined, and the script as far as its cells hold it.
+  const std::size_t exprChars = std::min<std::size_t>(tr.script.size(), kFormulaCells);
+  observer.SetHiddenMirrors(joinedDisplay, tr.script.substr(0, exprChars));
   t.DispLen = static_cast<std::int16_t>(tr.endPos);
 }
 
