@@ -118,14 +118,19 @@ void CollectLetters(FormulaTables& t) {
   const int line = t.CurrentFunction;
   if (ValidLine(line)) {
     const int len = std::min<int>(t.FormulaLen[line], kFormulaCells - 1);
+    // One-letter cells already stored by this walk: LetterIndex would find them again.
+    std::array<bool, 128> stored{};
     for (int i = 0; i <= len; ++i) {
       const std::string& s = t.FormulaSym[line][i];
       // A letter starts with one; most cells are skipped on that alone.
       const char first = s.empty() ? '\0' : s[0];
       if (!((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z'))) continue;
+      const bool single = s.size() == 1;
+      if (single && stored[static_cast<unsigned char>(first)]) continue;
       if (IsLetter(s) && LetterIndex(t, s) == 0 && t.VarCount < kVarLetterCells) {
         t.VarLetters[t.VarCount] = s;
         ++t.VarCount;
+        if (single) stored[static_cast<unsigned char>(first)] = true;
       }
     }
   }

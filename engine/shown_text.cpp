@@ -37,6 +37,7 @@ class GroupReader {
     if (TooLong(s, limit)) return false;
     for (std::size_t i = 0; i < s.size(); ++i) {
       const char c = s[i];
+      if (c != '#' && c != '^' && c != '~') continue;  // the only marks; skips the search
       if (marks.find(c) == std::string_view::npos) continue;
       const std::size_t close = s.find(c, i + 1);
       if (close == std::string_view::npos) return false;

@@ -27,22 +27,24 @@ void TokenizeSymbols(const CellLine& sym, int len, std::vector<std::string>& tok
   };
   for (int i = 0; i <= len; ++i) {
     const std::string& cur = cell(i);
-    const std::string& next = cell(i + 1);
-    const std::string& prev = cell(i - 1);
+    // A symbol is one character; any other cell matches none of the ones tested here.
+    const char c = cur.size() == 1 ? cur[0] : '\0';
     const int k = static_cast<int>(tok.size()) - 1;
-    if (IsDigit(cur) || cur == ".") {
+    if ((c >= '0' && c <= '9') || c == '.') {
       if (inNumber) {
         tok[k] += cur;
       } else {
         tok.push_back(cur);
         inNumber = true;
       }
-    } else if (cur == "^") {
+    } else if (c == '^') {
       tok.push_back(cur);
       afterCaret = true;
       inNumber = false;
     } else if (cur.empty()) {
-    } else if (cur == "/") {
+    } else if (c == '/') {
+      const std::string& next = cell(i + 1);
+      const std::string& prev = cell(i - 1);
       if (next == "(" || prev == ")" || afterCaret || !inNumber || IsNumFraction(tok[k])) {
         tok.push_back(cur);
         inNumber = false;

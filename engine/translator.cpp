@@ -2,6 +2,7 @@
 // script forms of the current line.
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/key_handler.h"
@@ -17,7 +18,7 @@ namespace {
 constexpr int kSlack = 64;
 constexpr int kCells = kFormulaCells + kSlack;
 
-bool OneOf(const std::string& s, std::initializer_list<const char*> set) {
+bool OneOf(std::string_view s, std::initializer_list<const char*> set) {
   for (const char* c : set)
     if (s == c) return true;
   return false;
@@ -32,7 +33,6 @@ struct TranslationBuffers {
   std::vector<std::string> out = std::vector<std::string>(kCells);
   std::vector<int> match = std::vector<int>(kCells, -1);
   std::vector<char> dropped = std::vector<char>(kCells, 0);
-  std::vector<std::string> cells;
   std::string raw;
   int ctUsed = 0;  // ct cells from here on are empty
 };
@@ -359,8 +359,9 @@ std::string Translation::WriteScript() {
 
   const int last = std::min(pos_ + 20, kFormulaCells - 1);
   // Matching ")" of every "(" cell, to drop only a truly doubled pair.
+  // Cells past last+4 are never read here.
   std::vector<int>& match = buffers_.match;
-  std::fill(match.begin(), match.end(), -1);
+  std::fill(match.begin(), match.begin() + last + 5, -1);
   {
     std::vector<int> stack;
     for (int i = 0; i <= last; ++i) {
@@ -372,11 +373,16 @@ std::string Translation::WriteScript() {
     }
   }
   std::vector<char>& dropped = buffers_.dropped;
-  std::fill(dropped.begin(), dropped.end(), 0);
+  std::fill(dropped.begin(), dropped.begin() + last + 5, 0);
 
-  std::vector<std::string>& cells = buffers_.cells;
-  cells.clear();
-  static const std::string kNone;
+  // The script pieces are appended to raw as they are made; prev is the last piece.
+  std::string& raw = buffers_.raw;
+  raw.clear();
+  std::size_t lastPiece = 0;
+  auto push = [&](std::string_view piece) {
+    lastPiece = raw.size();
+    raw += piece;
+  };
   bool barOn = false, fracOn = false;
   enum class Root { kOff, kPlain, kParen } root = Root::kOff;
   enum class Exp { kOff, kOwnParen, kNone } exp = Exp::kOff;
@@ -384,8 +390,8 @@ std::string Translation::WriteScript() {
   for (int i = 0; i <= last; ++i) {
     const std::string& c = out_[i];
     if (c.empty()) continue;
-    // Read only before this cell's first push_back, which may move it.
-    const std::string& prev = cells.empty() ? kNone : cells.back();
+    // Read only before this cell's first push, which may move it.
+    const std::string_view prev = std::string_view(raw).substr(lastPiece);
     const bool prevEndsParen = !prev.empty() && prev.back() == ')';
     const bool prevEndsDigit = !prev.empty() && prev.back() >= '0' && prev.back() <= '9';
     const std::string& next = Out(i + 4);
@@ -397,102 +403,99 @@ std::string Translation::WriteScript() {
         for (char ch : s) r += ch == '/' ? std::string(")/(") : std::string(1, ch);
         s = r;
       }
-      cells.push_back(s);
+      push(s);
     } else if (c == "|" && !barOn) {
       // A value in front (a letter, a number, a closing bracket, a digit ending pi or a
       // number fraction) multiplies the absolute value.
-      if (cells.empty()) cells.push_back("abs(");
+      if (raw.empty()) push("abs(");
       else if (IsLetter(prev) || IsNumericText(prev) || prevEndsParen || prevEndsDigit)
-        cells.push_back("*abs(");
+        push("*abs(");
       else
-        cells.push_back("abs(");
+        push("abs(");
       barOn = true;
       open.push_back(Bracket::kAbs);
     } else if (c == "|") {
-      cells.push_back(")");
+      push(")");
       barOn = false;
       pop();
     } else if (c == "#") {
-      cells.push_back(fracOn ? ")" : "(");
+      push(fracOn ? ")" : "(");
       if (fracOn) pop();
       else open.push_back(Bracket::kFrac);
       fracOn = !fracOn;
     } else if (c == "~" && next != "(" && root == Root::kOff) {
-      cells.push_back(prev == ")" ? "*(" : "(");
+      push(prev == ")" ? "*(" : "(");
       root = Root::kPlain;
       open.push_back(Bracket::kRoot);
     } else if (c == "~" && root == Root::kPlain) {
-      cells.push_back(")^(.5)");
+      push(")^(.5)");
       root = Root::kOff;
       pop();
     } else if (c == "~" && root == Root::kOff) {
-      cells.push_back("(");
+      push("(");
       root = Root::kParen;
       open.push_back(Bracket::kRoot);
     } else if (c == "~" && root == Root::kParen) {
-      cells.push_back("^.5)");
+      push("^.5)");
       root = Root::kOff;
       pop();
     } else if (c == "^" && exp == Exp::kOff) {
       if (next == "(") {
-        cells.push_back("^");
+        push("^");
         exp = Exp::kNone;
       } else {
-        cells.push_back("^(");
+        push("^(");
         exp = Exp::kOwnParen;
         open.push_back(Bracket::kExp);
       }
     } else if (c == "^") {
       if (exp == Exp::kOwnParen) {
-        cells.push_back(")");
+        push(")");
         pop();
       }
       exp = Exp::kOff;
     } else if (c == "`") {
-      if (IsNumericText(prev)) cells.push_back("*3.14159265388");
-      else if (prevEndsDigit || prevEndsParen) cells.push_back("*3.1415926538");
-      else cells.push_back("3.1415926538");
+      if (IsNumericText(prev)) push("*3.14159265388");
+      else if (prevEndsDigit || prevEndsParen) push("*3.1415926538");
+      else push("3.1415926538");
     } else if (IsTrigLetter(c) &&
                ((!prev.empty() && prev.find('(') == std::string::npos &&
                  !OneOf(prev, {"+", "-", "*", "/"})) ||
                 prevEndsParen)) {
-      cells.push_back("*");
-      cells.push_back(c);
+      push("*");
+      push(c);
     } else if (c == "/" && exp == Exp::kOff) {
-      cells.push_back(innermostIsFraction() ? ")/(" : "/");
+      push(innermostIsFraction() ? ")/(" : "/");
     } else if (c == "(" && next == "(") {
       const int outer = match[i];
       const int inner = match[i + 4];
       if (outer >= 0 && inner >= 0 && outer == inner + 4) {
         dropped[outer] = 1;  // a doubled pair is written once
       } else {
-        cells.push_back("(");
+        push("(");
         open.push_back(Bracket::kParen);
       }
     } else if (c == ")" && dropped[i]) {
     } else if (IsLetter(c) && prev == ")") {
-      cells.push_back("*");
-      cells.push_back(c);
+      push("*");
+      push(c);
     } else {
-      cells.push_back(c);
+      push(c);
       if (c == "(") open.push_back(Bracket::kParen);
       else if (c == ")") pop();
     }
   }
 
-  std::string& raw = buffers_.raw;
-  raw.clear();
-  for (const auto& s : cells) raw += s;
+  // Every ")(" becomes ")*(".
   std::string script;
   script.reserve(raw.size() + 8);
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] == ')' && i + 1 < raw.size() && raw[i + 1] == '(') {
-      script += ")*(";
-      ++i;
-    } else {
-      script += raw[i];
-    }
+  std::size_t from = 0;
+  for (std::size_t at = raw.find(")(", from); at != std::string::npos; at = raw.find(")(", from)) {
+    script.append(raw, from, at - from);
+    script += ")*(";
+    from = at + 2;
   }
+  script.append(raw, from, std::string::npos);
   return script;
 }
 
