@@ -95,6 +95,39 @@ void BM_RedrawAfterLoadingFiveLinesAtTheBound(benchmark::State &state)
 }
 BENCHMARK(BM_RedrawAfterLoadingFiveLinesAtTheBound)->Unit(benchmark::kMillisecond);
 
+// Lines the translator finds hardest: one long term of divisions (each "/" re-reads its
+// numerator), and a long sum inside three parentheses (each ")" reads back to its "(").
+// Both are typed to 1999 symbols; the keys past the translator's tokens are refused.
+std::string FiveHardLines()
+{
+    std::string document;
+    for (int i = 0; i < kEditedLines; ++i) {
+        std::string line;
+        if (i % 2 == 0) {
+            while (line.size() < std::size_t(kMaxSymbols))
+                line += "x/";
+        } else {
+            line = "(((";
+            while (line.size() + 5 < std::size_t(kMaxSymbols))
+                line += "x+";
+            line += "x)))";
+        }
+        line.resize(std::size_t(kMaxSymbols));
+        document += line + "BB";
+    }
+    return document + "TrueBB2BB\r\n";
+}
+
+void BM_LoadFiveHardLines(benchmark::State &state)
+{
+    LoadScene scene(FiveHardLines());
+    for (auto _ : state)
+        scene.load();
+    if (!scene.script.messages.empty())
+        state.SkipWithError("the document did not load");
+}
+BENCHMARK(BM_LoadFiveHardLines)->Unit(benchmark::kMillisecond);
+
 void BM_LoadTypicalDocument(benchmark::State &state)
 {
     std::string document = "x^2BB2x+1BBS(x)BB|x|-3BB~xBB";
@@ -123,6 +156,8 @@ int main(int argc, char **argv)
                    .ours = "BM_LoadFiveLinesAtTheBound", .targetMs = 300},
             Figure{.name = "  of which the final redraw",
                    .ours = "BM_RedrawAfterLoadingFiveLinesAtTheBound"},
+            Figure{.name = "document load, five long x/x/... and (((x+...))) lines",
+                   .ours = "BM_LoadFiveHardLines", .targetMs = 300},
             Figure{.name = "document load, 5 short formulas, 20 points",
                    .ours = "BM_LoadTypicalDocument", .targetMs = 20},
         });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/line_translation.h"
@@ -129,12 +130,25 @@ void Backspace(FormulaTables& t, int line) {
 // storage is reused from key to key.
 struct Trial {
   std::vector<std::string> tokens;
-  LevelState level;
+  int openBars = 0;
+  LevelState levelBefore;  // the level table it was translated from
+  LevelState level;        // and the one it leaves
   LineTranslation tr;
   std::string joined;  // JoinDisplayCells(tr.marked)
   std::string display;
   bool hasDisplay = false;
 };
+
+// Translates trial.tokens as the current line's; the result depends on nothing else than
+// the tokens, the open bar count and the level table.
+void Translate(const FormulaTables& t, Trial& trial) {
+  trial.openBars = t.Edit[t.CurrentFunction].OpenBarCount;
+  trial.levelBefore = t.ConvLevelState;
+  trial.level = t.ConvLevelState;
+  trial.hasDisplay = false;
+  TranslateTokens(trial.tokens, trial.openBars, trial.level, trial.tr);
+  trial.joined = JoinDisplayCells(trial.tr.marked);
+}
 
 // Would the current line's translation fit the tables, and, when asked, could the
 // typesetter show its display text? The translation is left in trial.
@@ -144,58 +158,89 @@ bool LineFits(const FormulaTables& t, bool mustShow, Trial& trial) {
   trial.hasDisplay = false;
   if (len < 0 || len > kMaxSymbols) return false;
   TokenizeSymbols(t.FormulaSym[line], len, trial.tokens);
-  trial.level = t.ConvLevelState;
-  TranslateTokens(trial.tokens, t.Edit[line].OpenBarCount, trial.level, trial.tr);
+  Translate(t, trial);
   if (!trial.tr.fits) return false;
-  trial.joined = JoinDisplayCells(trial.tr.marked);
   if (!mustShow) return true;
   trial.display = DisplayTextOf(trial.tr.marked, trial.joined);
   trial.hasDisplay = true;
   return TypesetterCanShow(trial.display);
 }
 
-// Shows the current line; with a trial of the line as it stands, writes the trial's
-// result instead of translating the line again (the translation depends only on the
-// tokens, the open bar count and the level table, all unchanged since the trial). The
-// token and marked cells the plain path stores in FormulaDisp are overwritten by the
-// display text at once, so the trial path writes only what remains of them: DispLen and
-// the display mirror.
-void ShowLine(FormulaTables& t, EngineObserver& observer, const Trial* trial) {
-  if (trial) {
-    t.ConvLevelState = trial->level;
-    KeepTranslation(t, trial->tr, observer, trial->joined, false);
-    if (trial->hasDisplay) {
-      str2char_disp(t, trial->display, t.CurrentFunction);
-    } else {
-      str2char_disp(t, DisplayTextOf(trial->tr.marked, trial->joined), t.CurrentFunction);
-    }
-  } else {
+// Writes a translation of the current line as the plain path (TokenizeFormula, then
+// FormatFormula, then str2char_disp) would. The token and marked cells that path stores in
+// FormulaDisp are overwritten by the display text at once, so only what remains of them is
+// written: DispLen and the display mirror.
+void ShowTranslation(FormulaTables& t, EngineObserver& observer, Trial& trial) {
+  t.ConvLevelState = trial.level;
+  KeepTranslation(t, trial.tr, observer, trial.joined, false);
+  if (!trial.hasDisplay) {
+    trial.display = DisplayTextOf(trial.tr.marked, trial.joined);
+    trial.hasDisplay = true;
+  }
+  str2char_disp(t, trial.display, t.CurrentFunction);
+}
+
+// A key's working storage, reused from key to key: its trial and the last translation
+// shown.
+struct KeyWork {
+  Trial trial;
+  Trial last;
+  bool lastValid = false;
+
+  void RememberTrial() {
+    std::swap(trial, last);
+    lastValid = true;
+  }
+};
+
+// Shows the current line. A kept key's trial is written as it is; otherwise the line is
+// translated, unless it is the last translation's line with the same bar count and level
+// table (a refused key restores the line the previous key showed), which is then written
+// again.
+void ShowLine(FormulaTables& t, EngineObserver& observer, KeyWork& work, bool kept) {
+  const int line = t.CurrentFunction;
+  const int len = t.FormulaLen[line];
+  if (kept) {
+    ShowTranslation(t, observer, work.trial);
+    work.RememberTrial();
+  } else if (len < 0 || len > kMaxSymbols) {
     TokenizeFormula(t);
-    str2char_disp(t, FormatFormula(t, observer), t.CurrentFunction);
+    str2char_disp(t, FormatFormula(t, observer), line);
+  } else {
+    Trial& trial = work.trial;
+    TokenizeSymbols(t.FormulaSym[line], len, trial.tokens);
+    if (work.lastValid && work.last.openBars == t.Edit[line].OpenBarCount &&
+        work.last.levelBefore == t.ConvLevelState && work.last.tokens == trial.tokens) {
+      ShowTranslation(t, observer, work.last);
+    } else {
+      Translate(t, trial);
+      ShowTranslation(t, observer, trial);
+      work.RememberTrial();
+    }
   }
   observer.RedrawFormulaBoxes();
 }
 
-// The reused trial, or a fresh one should an observer call type a key from inside a key.
-class TrialLease {
+// The reused work, or a fresh one should an observer call type a key from inside a key.
+class WorkLease {
  public:
-  TrialLease() : trial_(busy_ ? own_ : shared_), owner_(!busy_) { busy_ = true; }
-  ~TrialLease() {
+  WorkLease() : work_(busy_ ? own_ : shared_), owner_(!busy_) { busy_ = true; }
+  ~WorkLease() {
     if (owner_) busy_ = false;
   }
-  TrialLease(const TrialLease&) = delete;
-  TrialLease& operator=(const TrialLease&) = delete;
-  Trial& trial() { return trial_; }
+  WorkLease(const WorkLease&) = delete;
+  WorkLease& operator=(const WorkLease&) = delete;
+  KeyWork& work() { return work_; }
 
  private:
-  static thread_local Trial shared_;
+  static thread_local KeyWork shared_;
   static thread_local bool busy_;
-  Trial own_;
-  Trial& trial_;
+  KeyWork own_;
+  KeyWork& work_;
   bool owner_;
 };
-thread_local Trial TrialLease::shared_;
-thread_local bool TrialLease::busy_ = false;
+thread_local KeyWork WorkLease::shared_;
+thread_local bool WorkLease::busy_ = false;
 
 }  // namespace
 
@@ -238,17 +283,17 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
   }
   // A stored key is refused, like one past the tables, when the typesetter could not show
   // the line it makes.
-  TrialLease lease;
-  Trial& trial = lease.trial();
+  WorkLease lease;
+  KeyWork& work = lease.work();
   bool kept = false;
   if (changed) {
-    kept = LineFits(t, stored, trial);
+    kept = LineFits(t, stored, work.trial);
     if (!kept) {
       before.Restore(t);
       t.KeyAccepted = false;
     }
   }
-  ShowLine(t, observer, kept ? &trial : nullptr);
+  ShowLine(t, observer, work, kept);
 }
 
 void Paper_KeyPress(FormulaTables& t, std::int16_t index, std::int16_t keyAscii) {
