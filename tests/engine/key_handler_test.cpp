@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/formula_engine.h"
@@ -452,9 +453,44 @@ TEST(BackspaceProperty, ShorterLineEqualsTypingItAfresh) {
   EXPECT_GT(checked, 500);
 }
 
+// Types one key into the current line, then translates the resulting line afresh the plain
+// way (from the level table the key started with) and checks that the key left the same
+// cells, lengths, flags, level table and observer calls.
+void ExpectKeyEqualsAFreshTranslation(FormulaTables& t, char c, const std::string& keys) {
+  const int line = t.CurrentFunction;
+  const auto levelBefore = t.ConvLevelState;
+  RecordingObserver seen;
+  t.AllowTrigLetters = true;
+  Paper_KeyPress(t, static_cast<std::int16_t>(line), c, seen);
+  t.AllowTrigLetters = false;
+  const CellLine disp = t.FormulaDisp[line];
+  const CellLine expr = t.FormulaExpr[line];
+  const std::int16_t dispLen = t.DispLen;
+  const bool incomplete = t.FormulaIncomplete[line];
+  const LineEditState edit = t.Edit[line];
+  const auto level = t.ConvLevelState;
+
+  RecordingObserver fresh;
+  t.ConvLevelState = levelBefore;
+  ASSERT_TRUE(TokenizeFormula(t));
+  str2char_disp(t, FormatFormula(t, fresh), line);
+  fresh.RedrawFormulaBoxes();
+  ASSERT_TRUE(disp == t.FormulaDisp[line]) << keys;
+  ASSERT_TRUE(expr == t.FormulaExpr[line]) << keys;
+  ASSERT_EQ(dispLen, t.DispLen) << keys;
+  ASSERT_EQ(incomplete, t.FormulaIncomplete[line]) << keys;
+  ASSERT_EQ(edit.ExpTyped, t.Edit[line].ExpTyped) << keys;
+  ASSERT_EQ(edit.RootTyped, t.Edit[line].RootTyped) << keys;
+  ASSERT_TRUE(level == t.ConvLevelState) << keys;
+  ASSERT_EQ(seen.enabled_, fresh.enabled_) << keys;
+  ASSERT_EQ(seen.text5_, fresh.text5_) << keys;
+  ASSERT_EQ(seen.text6_, fresh.text6_) << keys;
+  ASSERT_EQ(seen.redraws_, fresh.redraws_) << keys;
+}
+
 // Property: whatever a key leaves in the tables and tells the window is what translating
-// the resulting line afresh (from the level table the key started with) gives. A key's
-// translation is reused from its trial, so this guards the reuse against drifting from the
+// the resulting line afresh gives. A key's translation is reused from its trial, and a
+// refused key's from the key before, so this guards the reuse against drifting from the
 // plain path. Long runs of one key reach the long-line limits.
 TEST(TranslationReuseProperty, KeyResultEqualsAFreshTranslation) {
   constexpr std::string_view kKeys = "0123456789.x+-*/^()~|=PSCT\b\b";
@@ -473,36 +509,49 @@ TEST(TranslationReuseProperty, KeyResultEqualsAFreshTranslation) {
       const int repeat = next() % 8 == 0 ? 1 + static_cast<int>(next() % 40) : 1;
       for (int r = 0; r < repeat; ++r) {
         keys += c == '\b' ? std::string("<bs>") : std::string(1, c);
-        const auto levelBefore = t.ConvLevelState;
-        RecordingObserver seen;
-        t.AllowTrigLetters = true;
-        Paper_KeyPress(t, 0, c, seen);
-        t.AllowTrigLetters = false;
-        const CellLine disp = t.FormulaDisp[0];
-        const CellLine expr = t.FormulaExpr[0];
-        const std::int16_t dispLen = t.DispLen;
-        const bool incomplete = t.FormulaIncomplete[0];
-        const LineEditState edit = t.Edit[0];
-        const auto level = t.ConvLevelState;
-
-        RecordingObserver fresh;
-        t.ConvLevelState = levelBefore;
-        ASSERT_TRUE(TokenizeFormula(t));
-        str2char_disp(t, FormatFormula(t, fresh), 0);
-        fresh.RedrawFormulaBoxes();
-        ASSERT_TRUE(disp == t.FormulaDisp[0]) << keys;
-        ASSERT_TRUE(expr == t.FormulaExpr[0]) << keys;
-        ASSERT_EQ(dispLen, t.DispLen) << keys;
-        ASSERT_EQ(incomplete, t.FormulaIncomplete[0]) << keys;
-        ASSERT_EQ(edit.ExpTyped, t.Edit[0].ExpTyped) << keys;
-        ASSERT_EQ(edit.RootTyped, t.Edit[0].RootTyped) << keys;
-        ASSERT_TRUE(level == t.ConvLevelState) << keys;
-        ASSERT_EQ(seen.enabled_, fresh.enabled_) << keys;
-        ASSERT_EQ(seen.text5_, fresh.text5_) << keys;
-        ASSERT_EQ(seen.text6_, fresh.text6_) << keys;
-        ASSERT_EQ(seen.redraws_, fresh.redraws_) << keys;
+        ExpectKeyEqualsAFreshTranslation(t, c, keys);
+        if (::testing::Test::HasFatalFailure()) return;
       }
     }
+  }
+}
+
+// The same along whole lines as a document load replays them, to the 1999-symbol bound and
+// past it (every further key refused), with backspaces at the end. Two lines are typed in
+// turns, so a refused key meets a level table the other line has changed since.
+TEST(TranslationReuseProperty, LongLinesEqualAFreshTranslation) {
+  const auto fill = [](const std::string& piece) {
+    std::string line;
+    while (line.size() < static_cast<std::size_t>(kMaxSymbols) + 20) line += piece;
+    return line;
+  };
+  // Each with the length it must reach: a chain of divisions ends where a fraction part
+  // is full for the typesetter.
+  const std::array<std::pair<std::string, int>, 3> lines = {{{fill("0.0000000001x+"), 1990},
+                                                             {fill("x/"), 40},
+                                                             {"(((" + fill("x+2/3-|x|^2*"), 500}}};
+  for (const auto& [text, reached] : lines) {
+    auto engine = std::make_unique<FormulaEngine>();
+    engine->Start();
+    FormulaTables& t = engine->tables;
+    std::string keys;
+    std::size_t typed = 0;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      // Every 97th key goes to line 1, which keeps a term of its own open.
+      const bool other = k % 97 == 96;
+      t.CurrentFunction = other ? 1 : 0;
+      const char c = other ? "2*x/(x+1)"[(k / 97) % 9] : text[typed++];
+      keys += c;
+      ExpectKeyEqualsAFreshTranslation(t, c, keys);
+      if (::testing::Test::HasFatalFailure()) return;
+    }
+    t.CurrentFunction = 0;
+    for (int k = 0; k < 8; ++k) {
+      keys += "<bs>";
+      ExpectKeyEqualsAFreshTranslation(t, '\b', keys);
+      if (::testing::Test::HasFatalFailure()) return;
+    }
+    EXPECT_GE(t.FormulaLen[0], reached) << text.substr(0, 20);
   }
 }
 
