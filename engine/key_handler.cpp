@@ -137,7 +137,7 @@ bool LineFits(const FormulaTables& t, bool mustShow, Trial& trial) {
   if (!mustShow) return true;
   trial.display = DisplayTextOf(trial.tr.marked);
   trial.hasDisplay = true;
-  return TypesetterCanShow(trial.display);
+  return TypesetterCanShowFinished(trial.display);
 }
 
 // Shows the current line; with a trial of the line as it stands, writes the trial's
