@@ -139,8 +139,11 @@ void CheckLine(FormulaTables& t, int line) {
   if (shown > kDisplayJoinCells) Fail("display text within the 1001 cells read", t);
   if (char2str_sym(t, line) != shadows[line].sym) Fail("the line holds the keys it accepted", t);
 
-  // What the key rules accept, the typesetter can show, complete or not.
-  if (!TypesetterCanShow(char2str_disp(t, line))) Fail("the display text can be typeset", t);
+  // What the key rules accept, the typesetter can show, complete or not, and each group
+  // keeps room for what it still needs, so the line can be finished without a Backspace.
+  const std::string display = char2str_disp(t, line);
+  if (!TypesetterCanShow(display)) Fail("the display text can be typeset", t);
+  if (!TypesetterCanShowFinished(display)) Fail("the line can still be finished", t);
 
   const std::string script = char2str_expr(t, line);
   if (script.size() > static_cast<std::size_t>(kFormulaCells)) Fail("script fits", t);
@@ -185,6 +188,10 @@ void CheckSaveAndReload(const FormulaTables& typed, FormulaTables& replay) {
   replay.AllowTrigLetters = true;
   for (int i = 0; i < kEditedLines; ++i) {
     replay.CurrentFunction = static_cast<std::int16_t>(i);
+    // Every line starts from a fresh editing state, as the window's loader gives it.
+    replay.DecimalInNumber = false;
+    replay.BarJustClosed = false;
+    replay.HasEquals = false;
     for (char c : read.document.lines[static_cast<std::size_t>(i)]) {
       Paper_KeyPress(replay, 0, static_cast<unsigned char>(c), quiet);
       if (!replay.KeyAccepted) Fail("every saved symbol is accepted again", typed);
