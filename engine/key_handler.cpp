@@ -163,7 +163,7 @@ bool LineFits(const FormulaTables& t, bool mustShow, Trial& trial) {
   if (!mustShow) return true;
   trial.display = DisplayTextOf(trial.tr.marked, trial.joined);
   trial.hasDisplay = true;
-  return TypesetterCanShow(trial.display);
+  return TypesetterCanShowFinished(trial.display);
 }
 
 // Writes a translation of the current line as the plain path (TokenizeFormula, then

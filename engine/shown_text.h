@@ -19,6 +19,12 @@ inline constexpr int kTypesetFractionPartChars = 50;
 // own mark as the typesetter reads them, and each within its table.
 bool TypesetterCanShow(std::string_view text);
 
+// TypesetterCanShow, and each group still open at the line's end keeps room for what
+// finishing the line puts into it: an operand the last key waits for, the ")" of each "("
+// and the "|" of an open bar. The key handler judges stored keys by this, so that a full
+// group can always be closed.
+bool TypesetterCanShowFinished(std::string_view text);
+
 // The display text of a line as its cells hold it: the first 1001 characters of text (the
 // marked cells 0..1000 joined). When that cut, or the cut after the 250th token (tokensCut),
 // leaves groups open, they are closed there, innermost first; an uncut text is kept as is.

@@ -310,7 +310,7 @@ TEST(KeyHandlerTypesetLimits, KeysPastAGroupsRoomAreRefused) {
       {"~", '1', 250, "+x", true},  // the "+" ends the root
       {"x^", '2', 250, "+x", true},
       {"x^~", '2', 248, "", true},  // the exponent holds the root's marks too
-      {"x^(", '2', 249, ")", false},  // a full group takes not even its ")"
+      {"x^(", '2', 248, ")", true},  // room is kept for the ")"
       {"1/", '2', 50, "+x", true},
       {"x/", '2', 50, "x", false},  // the denominator is full
       {"", '1', 300, "/2", false},  // a numerator of 300 digits cannot be shown
@@ -335,6 +335,44 @@ TEST(KeyHandlerTypesetLimits, KeysPastAGroupsRoomAreRefused) {
     EXPECT_EQ(all, c.thenAccepted) << c.before << c.key << c.then;
     EXPECT_EQ(char2str_sym(t, 0).rfind(full, 0), 0u) << "keys only ever append";
     EXPECT_TRUE(TypesetterCanShow(char2str_disp(t, 0))) << char2str_disp(t, 0);
+  }
+}
+
+// A group filled to its room can still be finished without a Backspace: its content keys
+// leave room for the ")" or "|" it still needs, and for the operand an operator waits for.
+TEST(KeyHandlerTypesetLimits, AFullGroupCanStillBeFinished) {
+  struct Case {
+    const char* before;
+    const char* fill;  // typed `times` times
+    int times;
+    const char* then;  // finishes the line
+  };
+  const Case cases[] = {
+      {"x^(", "2", 300, ")"},
+      {"x^|", "2", 300, "|"},
+      {"~(", "2", 300, ")"},
+      {"~|", "2", 300, "|"},
+      {"x^~(", "2", 300, ")"},   // the root's ")" goes into the exponent too
+      {"(x^(", "2", 300, "))"},  // the outer ")" does not
+      {"~(", "22+", 100, "1)"},  // a full root ends with "+"
+      {"x^(", "2", 246, "~1)"},  // a root started in a full exponent
+      {"(x^", "2", 249, ".1)"},  // no ")" after ".": the digit needs room first
+      {"x/(", "2", 60, ")"},     // a denominator
+      {"x/|", "2", 60, "|"},
+      {"x/(2", "*2", 30, "1)"},
+  };
+  for (const Case& c : cases) {
+    auto engine = std::make_unique<FormulaEngine>();
+    engine->Start();
+    FormulaTables& t = engine->tables;
+    std::string keys = c.before;
+    for (int i = 0; i < c.times; ++i) keys += c.fill;
+    keys += c.then;
+    for (char k : keys) Paper_KeyPress(t, 0, k);
+    const std::string why = std::string(c.before) + "(" + c.fill + ")*" +
+                            std::to_string(c.times) + " " + c.then + " typed " + char2str_sym(t, 0);
+    EXPECT_FALSE(t.FormulaIncomplete[0]) << why;
+    EXPECT_TRUE(TypesetterCanShow(char2str_disp(t, 0))) << why;
   }
 }
 

@@ -1,6 +1,7 @@
-// Types arbitrary key streams into the formula lines and checks, after every key, that the
-// tables still describe the typed line; at the end, that every line typesets without the
-// error on each back end and comes back the same from a saved document.
+// Types arbitrary key streams into the formula lines and checks, after every key, what it
+// changed at the line's end; after every single key and every run of keys, that the tables
+// describe the whole typed line and that it can be shown; at the end, that every line
+// typesets without the error on each back end and comes back the same from a saved document.
 //
 // Input: a byte below 0x80 is that key; 0x80..0xBF a command (bits 0-2: 0..2 the sin, cos
 // and tan commands, 3 another line (bits 3-5), 4..7 Backspace); 0xC0..0xDF repeats the next
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QString>
 
@@ -41,6 +43,25 @@ bool IsSymbol(const std::string& s) {
   return s.size() == 1 && kAlphabet.find(s[0]) != std::string::npos;
 }
 
+// What the harness knows a line holds: the symbols accepted so far, and the bracket depth
+// and bar count after each, so that a key can be checked without reading the whole line.
+struct Shadow {
+  std::string sym;
+  std::vector<int> depth{0}, bars{0};  // [i]: after the first i symbols
+
+  void Push(char c) {
+    sym += c;
+    depth.push_back(depth.back() + (c == '(') - (c == ')'));
+    bars.push_back(bars.back() + (c == '|'));
+  }
+  void Resize(std::size_t n) {
+    sym.resize(n);
+    depth.resize(n + 1);
+    bars.resize(n + 1);
+  }
+};
+Shadow shadows[kEditedLines];
+
 // Cells 0..n-1 hold one character each and every later cell is empty.
 void CheckPacked(const CellLine& cells, int n, bool symbols, const char* what,
                  const FormulaTables& t) {
@@ -57,9 +78,57 @@ int FirstEmpty(const CellLine& cells) {
   return static_cast<int>(cells.size());
 }
 
-void CheckInvariants(const FormulaTables& t, const std::string& before, bool accepted,
-                     bool bareFunctionAtEnd = false) {
+// After every key, in time independent of the line's length: the key changed the line's end
+// as its acceptance says (a refused key nothing, a stored one one symbol, a Backspace up to
+// three), and the edit state follows the brackets and bars. What a key could change further
+// back shows when the whole line is compared with its shadow (CheckLine).
+void CheckKey(const FormulaTables& t, int beforeLen, std::int16_t key, bool accepted,
+              bool bareFunctionAtEnd = false) {
   const int line = t.CurrentFunction;
+  Shadow& shadow = shadows[line];
+  const CellLine& cells = t.FormulaSym[line];
+  const int len = t.FormulaLen[line];
+  if (len < 0 || len > kMaxSymbols) Fail("line length within 0..1999", t);
+  if (!accepted) {
+    if (len != beforeLen) Fail("a refused key leaves the line as it was", t);
+  } else if (key == kKeyBackspace) {
+    if (len >= beforeLen || len < beforeLen - 3) Fail("a Backspace removes one to three symbols", t);
+    for (int i = len; i < beforeLen; ++i)
+      if (!cells[static_cast<std::size_t>(i)].empty()) Fail("a Backspace empties its cells", t);
+    shadow.Resize(static_cast<std::size_t>(len));
+  } else {
+    const std::string& stored = cells[static_cast<std::size_t>(len - 1)];
+    if (len != beforeLen + 1 || !IsSymbol(stored) ||
+        stored[0] != (key == 'X' ? 'x' : static_cast<char>(key)))
+      Fail("an accepted key is stored as one symbol at the end", t);
+    shadow.Push(stored[0]);
+  }
+  if (shadow.sym.size() != static_cast<std::size_t>(len) ||
+      (len > 0 && cells[static_cast<std::size_t>(len - 1)] != std::string(1, shadow.sym.back())))
+    Fail("the line ends as its keys left it", t);
+  if (!cells[static_cast<std::size_t>(len)].empty()) Fail("symbols packed from cell 0", t);
+
+  const int depth = shadow.depth.back(), bars = shadow.bars.back();
+  const LineEditState& e = t.Edit[line];
+  if (depth < 0) Fail("no ')' without its '('", t);
+  if (e.ParenDepth != depth || depth > 3) Fail("ParenDepth counts the open '('", t);
+  if (e.AbsTyped != (bars % 2 == 1) || e.OpenBarCount != bars % 2)
+    Fail("bar state follows the bars", t);
+  const auto function = [](char c) { return c == 'S' || c == 'C' || c == 'T'; };
+  // Every pair of neighbours was once the line's end, so checking the end checks them all.
+  if (len >= 2 && function(shadow.sym[len - 2]) && shadow.sym[len - 1] != '(')
+    Fail("a function name is followed by '('", t);
+  if (len >= 1 && function(shadow.sym[len - 1]) && !bareFunctionAtEnd)
+    Fail("a function name is followed by '('", t);
+  if (len >= 1 && shadow.sym[len - 1] == '^' && !e.ExpTyped)
+    Fail("a trailing '^' leaves the exponent open", t);
+}
+
+// The walks over a whole line, after a run of keys and at the end of an input: the tables
+// hold what the keys left, and what they show can be typeset and, when complete, computed.
+void CheckLine(FormulaTables& t, int line) {
+  const std::int16_t current = t.CurrentFunction;
+  t.CurrentFunction = static_cast<std::int16_t>(line);  // for Fail's report
   const int len = t.FormulaLen[line];
   if (len < 0 || len > kMaxSymbols) Fail("line length within 0..1999", t);
   CheckPacked(t.FormulaSym[line], len, true, "symbols packed from cell 0", t);
@@ -68,36 +137,17 @@ void CheckInvariants(const FormulaTables& t, const std::string& before, bool acc
   CheckPacked(t.FormulaExpr[line], FirstEmpty(t.FormulaExpr[line]), false,
               "script text packed from cell 0", t);
   if (shown > kDisplayJoinCells) Fail("display text within the 1001 cells read", t);
+  if (char2str_sym(t, line) != shadows[line].sym) Fail("the line holds the keys it accepted", t);
 
-  const std::string sym = char2str_sym(t, line);
-  if (!accepted && sym != before) Fail("a refused key leaves the line as it was", t);
-
-  int depth = 0, bars = 0;
-  for (std::size_t i = 0; i < sym.size(); ++i) {
-    const char c = sym[i];
-    if (c == '(') ++depth;
-    if (c == ')') --depth;
-    if (depth < 0) Fail("no ')' without its '('", t);
-    if (c == '|') ++bars;
-    const bool last = i + 1 == sym.size();
-    if ((c == 'S' || c == 'C' || c == 'T') && !(last && bareFunctionAtEnd) &&
-        (last || sym[i + 1] != '('))
-      Fail("a function name is followed by '('", t);
-  }
-  const LineEditState& e = t.Edit[line];
-  if (e.ParenDepth != depth || depth > 3) Fail("ParenDepth counts the open '('", t);
-  if (e.AbsTyped != (bars % 2 == 1) || e.OpenBarCount != bars % 2)
-    Fail("bar state follows the bars", t);
-  if (!sym.empty() && sym.back() == '^') {
-    if (!e.ExpTyped) Fail("a trailing '^' leaves the exponent open", t);
-  }
-  // What the key rules accept, the typesetter can show: complete or not, every line is
-  // typeset after every key.
-  if (!TypesetterCanShow(char2str_disp(t, line))) Fail("the display text can be typeset", t);
+  // What the key rules accept, the typesetter can show, complete or not, and each group
+  // keeps room for what it still needs, so the line can be finished without a Backspace.
+  const std::string display = char2str_disp(t, line);
+  if (!TypesetterCanShow(display)) Fail("the display text can be typeset", t);
+  if (!TypesetterCanShowFinished(display)) Fail("the line can still be finished", t);
 
   const std::string script = char2str_expr(t, line);
   if (script.size() > static_cast<std::size_t>(kFormulaCells)) Fail("script fits", t);
-  if (!t.FormulaIncomplete[line] && !bareFunctionAtEnd) {
+  if (!t.FormulaIncomplete[line]) {
     // A complete line is one the evaluator can read: brackets balance, no placeholder.
     int open = 0;
     for (char c : script) {
@@ -109,6 +159,7 @@ void CheckInvariants(const FormulaTables& t, const std::string& before, bool acc
     const script::Expression finished(FinishScriptForm(script));
     if (finished.compileError() == script::Error::Syntax) Fail("complete script compiles", t);
   }
+  t.CurrentFunction = current;
 }
 
 // Every back end draws the line without its error message.
@@ -137,6 +188,10 @@ void CheckSaveAndReload(const FormulaTables& typed, FormulaTables& replay) {
   replay.AllowTrigLetters = true;
   for (int i = 0; i < kEditedLines; ++i) {
     replay.CurrentFunction = static_cast<std::int16_t>(i);
+    // Every line starts from a fresh editing state, as the window's loader gives it.
+    replay.DecimalInNumber = false;
+    replay.BarJustClosed = false;
+    replay.HasEquals = false;
     for (char c : read.document.lines[static_cast<std::size_t>(i)]) {
       Paper_KeyPress(replay, 0, static_cast<unsigned char>(c), quiet);
       if (!replay.KeyAccepted) Fail("every saved symbol is accepted again", typed);
@@ -170,35 +225,33 @@ FormulaEngine& Fresh(std::unique_ptr<FormulaEngine>& engine) {
 int keysSent = 0;
 constexpr int kMaxKeys = 6000;
 
+// Sends one key, or one command, and checks what it changed.
 void Key(FormulaTables& t, EngineObserver& observer, std::uint8_t b) {
   ++keysSent;
+  const auto press = [&](std::int16_t key, bool bareFunctionAtEnd = false) {
+    const int before = t.FormulaLen[t.CurrentFunction];
+    Paper_KeyPress(t, 0, key, observer);
+    CheckKey(t, before, key, t.KeyAccepted, bareFunctionAtEnd);
+  };
   if (b & 0x80) {
     const int action = b & 0x07;
     if (action < 3) {
       // The sin, cos and tan commands: the letter, its "(", a Backspace when refused.
-      const char letter = "SCT"[action];
-      const std::string before = char2str_symcur(t);
       t.AllowTrigLetters = true;
-      Paper_KeyPress(t, 0, letter, observer);
+      press("SCT"[action], true);  // the letter waits for its "("
       t.AllowTrigLetters = false;
-      CheckInvariants(t, before, t.KeyAccepted, true);  // the letter waits for its "("
       if (t.KeyAccepted) {
-        Paper_KeyPress(t, 0, '(', observer);
-        if (!t.KeyAccepted) Paper_KeyPress(t, 0, kKeyBackspace, observer);
+        press('(', true);  // when refused, the Backspace takes the letter back
+        if (!t.KeyAccepted) press(kKeyBackspace);
       }
-      CheckInvariants(t, char2str_symcur(t), true);
     } else if (action == 3) {
       t.CurrentFunction = static_cast<std::int16_t>((b >> 3) % kEditedLines);
     } else {
-      const std::string before = char2str_symcur(t);
-      Paper_KeyPress(t, 0, kKeyBackspace, observer);
-      CheckInvariants(t, before, t.KeyAccepted);
+      press(kKeyBackspace);
     }
     return;
   }
-  const std::string before = char2str_symcur(t);
-  Paper_KeyPress(t, 0, static_cast<std::int16_t>(b), observer);
-  CheckInvariants(t, before, t.KeyAccepted);
+  press(static_cast<std::int16_t>(b));
 }
 
 }  // namespace
@@ -206,12 +259,14 @@ void Key(FormulaTables& t, EngineObserver& observer, std::uint8_t b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static std::unique_ptr<FormulaEngine> typed, replay;
   FormulaTables& t = Fresh(typed).tables;
+  for (Shadow& s : shadows) s = Shadow{};
   EngineObserver observer;  // no repaint: the display text is checked directly
   keysSent = 0;
   for (std::size_t i = 0; i < size && keysSent < kMaxKeys; ++i) {
     const std::uint8_t b = data[i];
     if (b < 0xC0) {
       Key(t, observer, b);
+      CheckLine(t, t.CurrentFunction);
       continue;
     }
     const std::size_t unit = b < 0xE0 ? 1 : 2;
@@ -223,19 +278,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int times = c < 28 ? c + 2 : kLong[c - 28];
     for (int k = 0; k < times && keysSent < kMaxKeys; ++k) {
       const int line = t.CurrentFunction;
-      const std::int16_t len = t.FormulaLen[line];
-      const std::string before = char2str_sym(t, line);
+      const std::string before = shadows[line].sym;
       for (std::size_t j = 1; j <= unit; ++j) {
         const std::uint8_t key = data[i + j];
         Key(t, observer, key >= 0xC0 ? static_cast<std::uint8_t>(key & 0x7F) : key);
       }
       // A round that changed nothing would change nothing again.
-      if (t.CurrentFunction == line && t.FormulaLen[line] == len && char2str_sym(t, line) == before)
-        break;
+      if (t.CurrentFunction == line && shadows[line].sym == before) break;
     }
+    // A run may have switched lines: the whole walk over each once it ends.
+    for (int line = 0; line < kEditedLines; ++line) CheckLine(t, line);
     i += unit;
   }
-  for (int line = 0; line < kEditedLines; ++line) CheckTypesets(t, line);
+  for (int line = 0; line < kEditedLines; ++line) {
+    CheckLine(t, line);
+    CheckTypesets(t, line);
+  }
   CheckSaveAndReload(t, Fresh(replay).tables);
   return 0;
 }
