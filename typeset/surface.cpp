@@ -169,6 +169,33 @@ void Surface::line(double x1, double y1, double x2, double y2, RgbValue colour)
     m_currentY = y2;
 }
 
+void Surface::lines(const QLineF *segments, std::size_t count)
+{
+    if (count == 0)
+        return;
+    // The same arithmetic as toDeviceX/Y, with the scale read once.
+    const double left = scaleLeft(), top = scaleTop();
+    const double perPixelX = unitsPerPixelX(), perPixelY = unitsPerPixelY();
+    m_mappedLines.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        const QLineF &s = segments[i];
+        const QPointF a((s.x1() - left) / perPixelX, (s.y1() - top) / perPixelY);
+        const QPointF b((s.x2() - left) / perPixelX, (s.y2() - top) / perPixelY);
+        if (mappable(a) && mappable(b))
+            m_mappedLines.emplace_back(a, b);
+    }
+    if (!m_mappedLines.empty())
+        deviceLines(m_mappedLines.data(), m_mappedLines.size(), m_foreColor);
+    m_currentX = segments[count - 1].x2();
+    m_currentY = segments[count - 1].y2();
+}
+
+void Surface::deviceLines(const QLineF *lines, std::size_t count, RgbValue colour)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        deviceLine(lines[i].p1(), lines[i].p2(), colour);
+}
+
 void Surface::box(double x1, double y1, double x2, double y2, BoxStyle style)
 {
     box(x1, y1, x2, y2, m_foreColor, style);
