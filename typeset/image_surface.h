@@ -101,6 +101,9 @@ private:
     void useLinePen(RgbValue colour, int width);
     // Queues a copy-mode line already clipped (a point when both ends are the same).
     void queueLine(QPointF from, QPointF to);
+    // Draws a one-pixel line along a row or a column as the filled rectangle of the pixels
+    // the painter's aliased line sets; false (nothing drawn) for any other line.
+    bool fillAxisLine(QPointF from, QPointF to, RgbValue colour);
 
     QImage m_image;
     QSize m_size; // in logical pixels
