@@ -367,6 +367,7 @@ void ImageSurface::deviceLines(const QLineF *lines, std::size_t count, RgbValue 
     const int width = drawWidth();
     const double margin = width + 2.0;
     const QRectF bounds(-margin, -margin, m_size.width() + 2 * margin, m_size.height() + 2 * margin);
+    const bool fillsAxisLines = m_ratio == 1 && width == 1;
     bool drawn = false;
     for (std::size_t i = 0; i < count; ++i) {
         QPointF from = lines[i].p1(), to = lines[i].p2();
@@ -375,8 +376,9 @@ void ImageSurface::deviceLines(const QLineF *lines, std::size_t count, RgbValue 
         if (!drawn)
             useLinePen(colour, width);
         drawn = true;
-        if (!fillAxisLine(from, to, colour))
-            queueLine(from, to);
+        if (fillsAxisLines && (from.x() == to.x() || from.y() == to.y()) && fillAxisLine(from, to, colour))
+            continue;
+        queueLine(from, to);
     }
     if (drawn)
         changed();

@@ -98,13 +98,6 @@ QPointF Surface::fromDevice(QPointF pixel) const
                    scaleTop() + pixel.y() * unitsPerPixelY());
 }
 
-bool Surface::mappable(QPointF pixel)
-{
-    constexpr double limit = 1.0e7;
-    return std::isfinite(pixel.x()) && std::isfinite(pixel.y()) && std::fabs(pixel.x()) < limit
-        && std::fabs(pixel.y()) < limit;
-}
-
 void Surface::print(const QString &text)
 {
     const QPointF at = toDevice(m_currentX, m_currentY);

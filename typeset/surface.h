@@ -7,6 +7,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -169,7 +170,12 @@ protected:
     virtual void deviceLineEnd() {}
 
     // Device coordinates beyond this are refused rather than handed to the rasteriser.
-    static bool mappable(QPointF pixel);
+    static bool mappable(QPointF pixel)
+    {
+        constexpr double limit = 1.0e7;
+        return std::isfinite(pixel.x()) && std::isfinite(pixel.y()) && std::fabs(pixel.x()) < limit
+            && std::fabs(pixel.y()) < limit;
+    }
 
 private:
     ScaleMode m_scaleMode = ScaleMode::Pixels;
