@@ -5,8 +5,8 @@
 #include "workspace/locale_numbers.h"
 
 #include <algorithm>
-#include <bit>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cfloat>
 #include <cmath>
@@ -374,9 +374,8 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
         // Break probe beside a failed sample: the curve exists next to it.
         if (run.PlotErrorFlag) {
             const std::ptrdiff_t b = ahead.beside[k];
-            const bool besideCurve = b >= 0
-                ? ahead.besideValues[static_cast<std::size_t>(b)] || ahead.besideValues[static_cast<std::size_t>(b) + 1]
-                : f(xr + step) || f(xr - step);
+            const auto* beside = b >= 0 ? &ahead.besideValues[static_cast<std::size_t>(b)] : nullptr;
+            const bool besideCurve = beside ? beside[0] || beside[1] : f(xr + step) || f(xr - step);
             if (besideCurve)
                 recordBreak(xr);
         }
@@ -547,7 +546,9 @@ void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xT
     ahead.besideValues.resize(m);
     ahead.besideAsked.clear();
     ahead.besideAskedAt.clear();
-    auto sameX = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    auto sameX = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
     for (std::size_t k = 0; k < n; ++k) {
         if (ahead.beside[k] < 0)
             continue;
