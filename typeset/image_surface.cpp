@@ -49,8 +49,17 @@ QPen linePen(RgbValue colour, int width)
 // coordinates far outside the picture. False when nothing of it is inside.
 bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
 {
-    double t0 = 0, t1 = 1;
     const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    // Both ends inside (most segments of a curve): the clip below would keep t0 = 0 and
+    // t1 = 1, so this gives its result without the four divisions.
+    if (a.x() >= r.left() && a.x() <= r.right() && b.x() >= r.left() && b.x() <= r.right() &&
+        a.y() >= r.top() && a.y() <= r.bottom() && b.y() >= r.top() && b.y() <= r.bottom()) {
+        const QPointF start = a;
+        a = QPointF(start.x() + 0.0 * dx, start.y() + 0.0 * dy);
+        b = QPointF(start.x() + dx, start.y() + dy);
+        return true;
+    }
+    double t0 = 0, t1 = 1;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
     for (int i = 0; i < 4; ++i) {
@@ -270,6 +279,62 @@ template <typename Paint> void ImageSurface::paintShape(RgbValue colour, Paint f
     changed();
 }
 
+void ImageSurface::useLinePen(RgbValue colour, int width)
+{
+    // The plotter's curves are thousands of short lines of one pen: set it only when it changes.
+    if (!m_copyPainter || !m_linePenSet || m_linePenColour != colour || m_linePenWidth != width) {
+        setShapePen(copyPainter(), linePen(colour, width));
+        m_linePenSet = true;
+        m_linePenColour = colour;
+        m_linePenWidth = width;
+    }
+}
+
+void ImageSurface::queueLine(QPointF from, QPointF to)
+{
+    if (from == to) {
+        copyPainter().drawPoint(from);
+    } else {
+        m_pendingLines.emplace_back(from, to);
+        if (m_pendingLines.size() >= 512)
+            flushLines();
+    }
+}
+
+bool ImageSurface::fillAxisLine(QPointF from, QPointF to, RgbValue colour)
+{
+    // The painter's aliased one-pixel line cuts each end to a 64th of a pixel toward zero and
+    // sets every pixel from the first end's to the last end's along its run; a line shorter
+    // than a 64th sets none. Stroked, that is one span per pixel; as a rectangle, one fill.
+    // Only on a picture of ratio 1, where the painter maps nothing.
+    if (m_ratio != 1 || drawWidth() != 1 || from == to)
+        return false;
+    const bool column = from.x() == to.x();
+    if (!column && from.y() != to.y())
+        return false;
+    auto fixed = [](double v) { return static_cast<int>(v * 64.0); };
+    const int across = fixed(column ? from.x() : from.y()) >> 6;
+    int first = fixed(column ? from.y() : from.x());
+    int last = fixed(column ? to.y() : to.x());
+    if (first == last)
+        return true;
+    if (first > last)
+        std::swap(first, last);
+    first >>= 6;
+    last >>= 6;
+    const int length = column ? m_size.height() : m_size.width();
+    const int breadth = column ? m_size.width() : m_size.height();
+    first = std::max(first, 0);
+    last = std::min(last, length - 1);
+    if (across < 0 || across >= breadth || first > last)
+        return true;
+    const QRect pixels = column ? QRect(across, first, 1, last - first + 1)
+                                : QRect(first, across, last - first + 1, 1);
+    // Lines of this pen still queued are the same colour, so the order does not matter.
+    m_copyPainter->fillRect(pixels, colourFromRgbValue(colour));
+    return true;
+}
+
 void ImageSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
 {
     const int width = drawWidth();
@@ -278,21 +343,9 @@ void ImageSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
                                       m_size.height() + 2 * margin)))
         return;
     if (drawMode() == DrawMode::Copy) {
-        // The plotter's curves are thousands of short lines of one pen: set it only when it
-        // changes.
-        if (!m_copyPainter || !m_linePenSet || m_linePenColour != colour || m_linePenWidth != width) {
-            setShapePen(copyPainter(), linePen(colour, width));
-            m_linePenSet = true;
-            m_linePenColour = colour;
-            m_linePenWidth = width;
-        }
-        if (from == to) {
-            copyPainter().drawPoint(from);
-        } else {
-            m_pendingLines.emplace_back(from, to);
-            if (m_pendingLines.size() >= 512)
-                flushLines();
-        }
+        useLinePen(colour, width);
+        if (!fillAxisLine(from, to, colour))
+            queueLine(from, to);
         changed();
         return;
     }
@@ -303,6 +356,32 @@ void ImageSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
         else
             painter.drawLine(from, to);
     });
+}
+
+void ImageSurface::deviceLines(const QLineF *lines, std::size_t count, RgbValue colour)
+{
+    if (drawMode() != DrawMode::Copy) {
+        Surface::deviceLines(lines, count, colour);
+        return;
+    }
+    const int width = drawWidth();
+    const double margin = width + 2.0;
+    const QRectF bounds(-margin, -margin, m_size.width() + 2 * margin, m_size.height() + 2 * margin);
+    const bool fillsAxisLines = m_ratio == 1 && width == 1;
+    bool drawn = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        QPointF from = lines[i].p1(), to = lines[i].p2();
+        if (!clipSegment(from, to, bounds))
+            continue;
+        if (!drawn)
+            useLinePen(colour, width);
+        drawn = true;
+        if (fillsAxisLines && (from.x() == to.x() || from.y() == to.y()) && fillAxisLine(from, to, colour))
+            continue;
+        queueLine(from, to);
+    }
+    if (drawn)
+        changed();
 }
 
 void ImageSurface::deviceBox(QPointF a, QPointF b, RgbValue colour, BoxStyle style)

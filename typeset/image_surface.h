@@ -76,6 +76,7 @@ protected:
     QSizeF deviceTextSize(const QString &text) const override;
     void deviceText(QPointF topLeft, const QString &text) override;
     void deviceLine(QPointF from, QPointF to, RgbValue colour) override;
+    void deviceLines(const QLineF *lines, std::size_t count, RgbValue colour) override;
     void deviceBox(QPointF a, QPointF b, RgbValue colour, BoxStyle style) override;
     void deviceEllipse(QPointF centre, double radiusX, double radiusY, RgbValue colour) override;
     void deviceClear(RgbValue colour) override;
@@ -96,6 +97,13 @@ private:
     // Sets a shape's pen; on a denser picture an odd-width pen is moved half a logical pixel
     // so that it covers the blocks of the pixels it covers at ratio 1.
     void setShapePen(QPainter &painter, const QPen &pen) const;
+    // The copy painter with the line pen of this colour and the current width.
+    void useLinePen(RgbValue colour, int width);
+    // Queues a copy-mode line already clipped (a point when both ends are the same).
+    void queueLine(QPointF from, QPointF to);
+    // Draws a one-pixel line along a row or a column as the filled rectangle of the pixels
+    // the painter's aliased line sets; false (nothing drawn) for any other line.
+    bool fillAxisLine(QPointF from, QPointF to, RgbValue colour);
 
     QImage m_image;
     QSize m_size; // in logical pixels

@@ -98,13 +98,6 @@ QPointF Surface::fromDevice(QPointF pixel) const
                    scaleTop() + pixel.y() * unitsPerPixelY());
 }
 
-bool Surface::mappable(QPointF pixel)
-{
-    constexpr double limit = 1.0e7;
-    return std::isfinite(pixel.x()) && std::isfinite(pixel.y()) && std::fabs(pixel.x()) < limit
-        && std::fabs(pixel.y()) < limit;
-}
-
 void Surface::print(const QString &text)
 {
     const QPointF at = toDevice(m_currentX, m_currentY);
@@ -167,6 +160,33 @@ void Surface::line(double x1, double y1, double x2, double y2, RgbValue colour)
         deviceLine(a, b, colour);
     m_currentX = x2;
     m_currentY = y2;
+}
+
+void Surface::lines(const QLineF *segments, std::size_t count)
+{
+    if (count == 0)
+        return;
+    // The same arithmetic as toDeviceX/Y, with the scale read once.
+    const double left = scaleLeft(), top = scaleTop();
+    const double perPixelX = unitsPerPixelX(), perPixelY = unitsPerPixelY();
+    m_mappedLines.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        const QLineF &s = segments[i];
+        const QPointF a((s.x1() - left) / perPixelX, (s.y1() - top) / perPixelY);
+        const QPointF b((s.x2() - left) / perPixelX, (s.y2() - top) / perPixelY);
+        if (mappable(a) && mappable(b))
+            m_mappedLines.emplace_back(a, b);
+    }
+    if (!m_mappedLines.empty())
+        deviceLines(m_mappedLines.data(), m_mappedLines.size(), m_foreColor);
+    m_currentX = segments[count - 1].x2();
+    m_currentY = segments[count - 1].y2();
+}
+
+void Surface::deviceLines(const QLineF *lines, std::size_t count, RgbValue colour)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        deviceLine(lines[i].p1(), lines[i].p2(), colour);
 }
 
 void Surface::box(double x1, double y1, double x2, double y2, BoxStyle style)

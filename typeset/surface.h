@@ -2,11 +2,15 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLineF>
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
 
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Colours travel through the program as the old numbers, red in the low byte
 // (0x0080FF is orange 255,128,0). They become QColor here and nowhere else.
@@ -116,6 +120,9 @@ public:
     // A coordinate too far outside the surface to map is not drawn.
     void line(double x1, double y1, double x2, double y2);
     void line(double x1, double y1, double x2, double y2, RgbValue colour);
+    // The segments in ForeColor, in order, exactly as line() draws them one at a time; the
+    // scale is mapped once for all of them (a curve is thousands of short segments).
+    void lines(const QLineF *segments, std::size_t count);
     void box(double x1, double y1, double x2, double y2, BoxStyle style = BoxStyle::Outline);
     void box(double x1, double y1, double x2, double y2, RgbValue colour,
              BoxStyle style = BoxStyle::Outline);
@@ -150,6 +157,8 @@ protected:
     virtual QSizeF deviceTextSize(const QString &text) const = 0;
     virtual void deviceText(QPointF topLeft, const QString &text) = 0;
     virtual void deviceLine(QPointF from, QPointF to, RgbValue colour) = 0;
+    // Lines already mapped and checked, in order; by default one deviceLine each.
+    virtual void deviceLines(const QLineF *lines, std::size_t count, RgbValue colour);
     virtual void deviceBox(QPointF a, QPointF b, RgbValue colour, BoxStyle style) = 0;
     virtual void deviceEllipse(QPointF centre, double radiusX, double radiusY, RgbValue colour) = 0;
     virtual void deviceClear(RgbValue colour) = 0;
@@ -161,7 +170,12 @@ protected:
     virtual void deviceLineEnd() {}
 
     // Device coordinates beyond this are refused rather than handed to the rasteriser.
-    static bool mappable(QPointF pixel);
+    static bool mappable(QPointF pixel)
+    {
+        constexpr double limit = 1.0e7;
+        return std::isfinite(pixel.x()) && std::isfinite(pixel.y()) && std::fabs(pixel.x()) < limit
+            && std::fabs(pixel.y()) < limit;
+    }
 
 private:
     ScaleMode m_scaleMode = ScaleMode::Pixels;
@@ -176,4 +190,5 @@ private:
     QString m_fontName;
     double m_fontSize = 8.25;
     bool m_fontBold = false;
+    std::vector<QLineF> m_mappedLines; // lines()'s working list, kept to save allocations
 };

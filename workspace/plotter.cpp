@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 
 namespace linoveta {
 
@@ -49,6 +51,18 @@ constexpr RgbValue kBlack = 0;
 // Samples of one line can never exceed this; it only guards a degenerate step.
 constexpr long kMaxSamples = 1000000;
 constexpr int kForwardSearchLimit = 500;
+
+// Whether Round(x * 100, 0) is a whole multiple of 100, as fmod of it by 100 tells, without
+// fmod: a finite whole number below 2^63 is exact as an integer.
+bool WholeHundredths(double x)
+{
+    const double hundredths = std::nearbyint(x * 100);
+    if (!std::isfinite(hundredths))
+        return false;
+    if (std::fabs(hundredths) < 9.2e18)
+        return static_cast<std::int64_t>(hundredths) % 100 == 0;
+    return std::fmod(hundredths, 100.0) == 0;
+}
 
 // Beyond single precision a coordinate is refused, as the surface's scale would refuse it.
 bool Representable(double v) { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
@@ -131,13 +145,29 @@ bool Plotter::drawLine(double x1, double y1, double x2, double y2)
         return false;
     // Clip in doubles to the window with a margin of one span on each side, so the painter
     // never sees a huge coordinate and a steep segment still shows its visible part.
-    const GraphWindow& w = m_window;
-    const double spanX = std::fabs(w.XMax - w.XMin), spanY = std::fabs(w.YMax - w.YMin);
-    const double left = std::min(w.XMin, w.XMax) - spanX, right = std::max(w.XMin, w.XMax) + spanX;
-    const double bottom = std::min(w.YMin, w.YMax) - spanY, top = std::max(w.YMin, w.YMax) + spanY;
-    if (ClipSegment(x1, y1, x2, y2, left, right, bottom, top))
-        m_surface.line(x1, y1, x2, y2);
+    // Both ends inside the rectangle leave the clip nothing to do.
+    const bool inside = x1 >= m_clipLeft && x1 <= m_clipRight && x2 >= m_clipLeft && x2 <= m_clipRight &&
+        y1 >= m_clipBottom && y1 <= m_clipTop && y2 >= m_clipBottom && y2 <= m_clipTop;
+    if (inside || ClipSegment(x1, y1, x2, y2, m_clipLeft, m_clipRight, m_clipBottom, m_clipTop)) {
+        if (m_collectCurveLines)
+            m_curveLines.emplace_back(x1, y1, x2, y2);
+        else
+            m_surface.line(x1, y1, x2, y2);
+    }
     return true;
+}
+
+// Every line of a curve is drawn in the curve's colour at the line width: the collected ones
+// go out together, and the surface keeps the width the curve's loop left it.
+void Plotter::flushCurveLines(int lineWidth)
+{
+    if (m_curveLines.empty())
+        return;
+    const int width = m_surface.drawWidth();
+    m_surface.setDrawWidth(lineWidth);
+    m_surface.lines(m_curveLines.data(), m_curveLines.size());
+    m_surface.setDrawWidth(width);
+    m_curveLines.clear();
 }
 
 // A jump's vertical line from y1 to y2, drawn only over the heights lowest..highest that the
@@ -168,6 +198,15 @@ void Plotter::formPaint(const PlotControls& controls, const ShadeBand& shade)
     m_evaluator.PreCalcFX();
     m_lastBreaks.clear();
     m_sampleCounts.fill(0);
+
+    {
+        // The window stays as it is for the whole redraw.
+        const double spanX = std::fabs(w.XMax - w.XMin), spanY = std::fabs(w.YMax - w.YMin);
+        m_clipLeft = std::min(w.XMin, w.XMax) - spanX;
+        m_clipRight = std::max(w.XMin, w.XMax) + spanX;
+        m_clipBottom = std::min(w.YMin, w.YMax) - spanY;
+        m_clipTop = std::max(w.YMin, w.YMax) + spanY;
+    }
 
     Run run;
     run.ShadeStart = shade.ShadeFrom >= w.XMin ? shade.ShadeFrom : w.XMin;
@@ -308,18 +347,24 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
 
     const double xFrom = w.XMin - step;
     const double xTo = w.XMax + step;
+    const bool hasExpression = m_evaluator.HasExpression(line);
+    SamplesAhead& ahead = m_ahead;
+    ahead.xr.clear();
+    ahead.next = 0;
+    m_collectCurveLines = true;
+    m_curveLines.clear();
     long guard = 0;
     for (double x = xFrom; x <= xTo && guard < kMaxSamples; x += step, ++guard) {
-        const double xr = Round(x, 2);
-
-        if (!m_evaluator.HasExpression(line)) {
+        if (!hasExpression) {
             run.y = 0;
             break;
         }
+        if (ahead.next == ahead.xr.size())
+            evaluateAhead(ahead, x, guard, xTo, step, line);
+        const std::size_t k = ahead.next++;
+        const double xr = ahead.xr[k];
         // The sample and its four jump probes, evaluated together.
-        const std::array<double, 5> at{xr, xr - 0.01, xr - 0.02, xr + 0.01, xr + 0.02};
-        std::array<std::optional<double>, 5> value;
-        m_evaluator.ValuesAt(at.data(), at.size(), line, value.data());
+        const std::optional<double>* value = &ahead.values[5 * k];
 
         if (const auto v = value[0])
             run.y = *v;
@@ -327,8 +372,13 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
             run.Fail();
 
         // Break probe beside a failed sample: the curve exists next to it.
-        if (run.PlotErrorFlag && (f(xr + step) || f(xr - step)))
-            recordBreak(xr);
+        if (run.PlotErrorFlag) {
+            const std::ptrdiff_t b = ahead.beside[k];
+            const auto* beside = b >= 0 ? &ahead.besideValues[static_cast<std::size_t>(b)] : nullptr;
+            const bool besideCurve = beside ? beside[0] || beside[1] : f(xr + step) || f(xr - step);
+            if (besideCurve)
+                recordBreak(xr);
+        }
 
         run.JumpProbeFailed = false;
         bool jump = false;
@@ -426,7 +476,7 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
 
         ++sampleCount;
         const double y = run.y;
-        if (w.YMin <= y && y <= w.YMax && std::fmod(Round(xr * 100, 0), 100.0) == 0) {
+        if (w.YMin <= y && y <= w.YMax && WholeHundredths(xr)) {
             m_coordinates.push_back({"x=" + text(xr).toStdString() + "  y=" + text(Round(y, 2)).toStdString(),
                                      colour});
         }
@@ -454,8 +504,74 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
         run.PrevX = xr;
         run.PrevY = y;
     }
+    m_collectCurveLines = false;
+    flushCurveLines(controls.lineWidth);
     m_sampleCounts[static_cast<std::size_t>(line)] = sampleCount;
 }
+
+void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xTo, double step, int line)
+{
+    constexpr std::size_t kBlock = 128;
+    ahead.xr.clear();
+    ahead.next = 0;
+    // The same walk as the curve's loop, so each x is the one the loop reaches.
+    for (; x <= xTo && guard < kMaxSamples && ahead.xr.size() < kBlock; x += step, ++guard)
+        ahead.xr.push_back(Round(x, 2));
+    const std::size_t n = ahead.xr.size();
+    ahead.at.resize(5 * n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const double xr = ahead.xr[k];
+        double* at = &ahead.at[5 * k];
+        at[0] = xr;
+        at[1] = xr - 0.01;
+        at[2] = xr - 0.02;
+        at[3] = xr + 0.01;
+        at[4] = xr + 0.02;
+    }
+    ahead.values.resize(5 * n);
+    m_evaluator.ValuesAt(ahead.at.data(), 5 * n, line, ahead.values.data());
+
+    // A failed sample usually asks for its break probes: they are evaluated together too, and
+    // a probe that lands on exactly a neighbouring sample's x takes that sample's value.
+    ahead.besideAt.clear();
+    ahead.beside.assign(n, -1);
+    for (std::size_t k = 0; k < n; ++k) {
+        if (ahead.values[5 * k])
+            continue;
+        ahead.beside[k] = static_cast<std::ptrdiff_t>(ahead.besideAt.size());
+        ahead.besideAt.push_back(ahead.xr[k] + step);
+        ahead.besideAt.push_back(ahead.xr[k] - step);
+    }
+    const std::size_t m = ahead.besideAt.size();
+    ahead.besideValues.resize(m);
+    ahead.besideAsked.clear();
+    ahead.besideAskedAt.clear();
+    auto sameX = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
+    for (std::size_t k = 0; k < n; ++k) {
+        if (ahead.beside[k] < 0)
+            continue;
+        const std::size_t b = static_cast<std::size_t>(ahead.beside[k]);
+        for (std::size_t side = 0; side < 2; ++side) {
+            const std::size_t neighbour = side == 0 ? k + 1 : k - 1; // wraps past the block: no match
+            if (neighbour < n && sameX(ahead.besideAt[b + side], ahead.xr[neighbour])) {
+                ahead.besideValues[b + side] = ahead.values[5 * neighbour];
+            } else {
+                ahead.besideAsked.push_back(b + side);
+                ahead.besideAskedAt.push_back(ahead.besideAt[b + side]);
+            }
+        }
+    }
+    if (ahead.besideAsked.empty())
+        return;
+    ahead.besideAskedValues.resize(ahead.besideAsked.size());
+    m_evaluator.ValuesAt(ahead.besideAskedAt.data(), ahead.besideAskedAt.size(), line,
+                         ahead.besideAskedValues.data());
+    for (std::size_t i = 0; i < ahead.besideAsked.size(); ++i)
+        ahead.besideValues[ahead.besideAsked[i]] = ahead.besideAskedValues[i];
+}
+
 
 void Plotter::frameBand(Run& run)
 {

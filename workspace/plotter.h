@@ -4,6 +4,8 @@
 #include "typeset/surface.h"
 #include "workspace/graph_window.h"
 
+#include <QLineF>
+
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -129,12 +131,37 @@ private:
     bool drawLine(double x1, double y1, double x2, double y2);
     bool drawJumpLine(double x, double y1, double y2, double lowest, double highest);
     void recordBreak(double x);
+    void flushCurveLines(int lineWidth);
     QString text(double v) const;
+
+    // Samples of one curve evaluated ahead, a block at a time: each sample's x with its four
+    // jump probes, and beside a failed sample the two break probes one step away.
+    struct SamplesAhead {
+        std::vector<double> xr;                         // the rounded sample x
+        std::vector<double> at;                         // 5 per sample: x, then the probes
+        std::vector<std::optional<double>> values;      // 5 per sample
+        std::vector<double> besideAt;                   // x + step, x - step of failed samples
+        std::vector<std::optional<double>> besideValues;
+        std::vector<std::ptrdiff_t> beside;             // per sample: index into besideValues, or -1
+        std::vector<std::size_t> besideAsked;           // the break probes no sample answers
+        std::vector<double> besideAskedAt;
+        std::vector<std::optional<double>> besideAskedValues;
+        std::size_t next = 0;
+    };
+    // Evaluates the samples from x on (at most a block), as the curve's loop will visit them.
+    void evaluateAhead(SamplesAhead& ahead, double x, long guard, double xTo, double step, int line);
 
     GraphWindow& m_window;
     Surface& m_surface;
     PlotEvaluator& m_evaluator;
     PlotBreaks m_breaks;
+    // While a curve is drawn its segments are collected here (all in one pen) and handed to
+    // the surface together.
+    bool m_collectCurveLines = false;
+    std::vector<QLineF> m_curveLines;
+    SamplesAhead m_ahead;
+    // drawLine's clip rectangle: the window with a margin of one span on each side.
+    double m_clipLeft = 0, m_clipRight = 0, m_clipBottom = 0, m_clipTop = 0;
     std::vector<CoordinateEntry> m_coordinates;
     std::vector<double> m_lastBreaks;
     std::array<int, 5> m_sampleCounts{};

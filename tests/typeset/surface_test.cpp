@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <array>
+#include <cmath>
+#include <random>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -172,6 +177,97 @@ TEST(ImageSurfaceTest, LinesReachingFarOutsideAreClippedNotLost)
     for (int x : {0, 10, 19})
         EXPECT_EQ(surface.image().pixel(x, 10), qRgb(0, 0, 0)) << x;
     EXPECT_EQ(surface.image().pixel(10, 9), qRgb(255, 255, 255));
+}
+
+// A line along a row or a column is filled as a rectangle rather than stroked: it must set
+// exactly the pixels the painter's own aliased line sets, at every fraction of a pixel (ends
+// cut toward zero, so -0.01 is in pixel 0 and -0.5 in pixel -1), in both directions, shorter
+// than a pixel, and reaching past the edges.
+TEST(ImageSurfaceTest, LinesAlongARowOrAColumnSetThePixelsThePainterSets)
+{
+    const QSize size(24, 18);
+    auto painted = [&](QPointF from, QPointF to) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        QPen pen(QColor(255, 128, 0));
+        pen.setWidth(1);
+        pen.setCapStyle(Qt::SquareCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        if (from == to)
+            painter.drawPoint(from);
+        else
+            painter.drawLine(from, to);
+        return image;
+    };
+    auto check = [&](double across, double from, double to) {
+        for (const bool column : {true, false}) {
+            const QPointF a = column ? QPointF(across, from) : QPointF(from, across);
+            const QPointF b = column ? QPointF(across, to) : QPointF(to, across);
+            ImageSurface surface(size);
+            surface.setScaleMode(ScaleMode::Pixels);
+            surface.line(a.x(), a.y(), b.x(), b.y(), 0x0080FF);
+            EXPECT_EQ(surface.image(), painted(a, b)) << (column ? "column " : "row ") << across
+                                                      << ": " << from << " to " << to;
+        }
+    };
+    const std::array<double, 17> places = {-2.5, -1, -0.5, -0.01, 0, 0.01, 0.49, 0.5, 0.51,
+                                           0.99, 1, 3.25, 7.999, 16.5, 17.99, 18, 23.5};
+    for (double across : places)
+        for (double from : places)
+            for (double to : places)
+                check(across, from, to);
+    check(4, 5, 5 + 1.0 / 128);  // shorter than the painter's 64th
+    check(4, 5.3, 5.3 + 1.0 / 64);
+    std::mt19937 random(19);
+    std::uniform_real_distribution<double> coordinate(-4, 28);
+    for (int i = 0; i < 300; ++i)
+        check(coordinate(random), coordinate(random), coordinate(random));
+}
+
+// lines() draws a run of segments exactly as line() draws them one at a time: the same
+// pixels (in copy and XOR mode), the same calls on a recording, the same cursor.
+TEST(SurfaceDrawingTest, ARunOfLinesDrawsWhatLineByLineDraws)
+{
+    const std::vector<QLineF> run = {
+        {1, 1, 8, 6}, {8, 6, 8, 14}, {8, 14, 8, 14}, {-30, 5, 50, 5}, {2, 9, 2.5, 9.5},
+        {0, 0, 1e300, 3}, {3, 3, std::nan(""), 4}, {14.5, -2, 14.5, 40}, {5, 12, 17, 2},
+    };
+    for (const int ratio : {1, 2}) {
+        for (const DrawMode mode : {DrawMode::Copy, DrawMode::Xor}) {
+            for (const int width : {1, 3}) {
+                ImageSurface one(QSize(20, 16), 0x123456, ratio), together(QSize(20, 16), 0x123456, ratio);
+                for (ImageSurface *s : {&one, &together}) {
+                    s->setScale(-2, 18, 24, -20);
+                    s->setDrawMode(mode);
+                    s->setDrawWidth(width);
+                    s->setForeColor(0x0080FF);
+                }
+                for (const QLineF &l : run)
+                    one.line(l.x1(), l.y1(), l.x2(), l.y2());
+                together.lines(run.data(), run.size());
+                EXPECT_EQ(together.image(), one.image()) << ratio << " " << int(mode) << " " << width;
+                EXPECT_EQ(together.currentX(), one.currentX());
+                EXPECT_EQ(together.currentY(), one.currentY());
+            }
+        }
+    }
+    RecordingSurface one(QSizeF(20, 16)), together(QSizeF(20, 16));
+    for (RecordingSurface *s : {&one, &together}) {
+        s->setScale(-2, 18, 24, -20);
+        s->setForeColor(0xFF);
+    }
+    for (const QLineF &l : run)
+        one.line(l.x1(), l.y1(), l.x2(), l.y2());
+    together.lines(run.data(), run.size());
+    ASSERT_EQ(together.calls().size(), one.calls().size());
+    for (std::size_t i = 0; i < one.calls().size(); ++i) {
+        const RecordedCall &a = one.calls()[i], &b = together.calls()[i];
+        EXPECT_EQ(std::tie(a.kind, a.x, a.y, a.x2, a.y2, a.colour),
+                  std::tie(b.kind, b.x, b.y, b.x2, b.y2, b.colour)) << i;
+    }
 }
 
 TEST(ImageSurfaceTest, XorDrawnTwiceRestoresThePictureByteForByte)
