@@ -1,10 +1,12 @@
 // Arbitrary text as a script form and as an expression: the evaluator must neither crash nor
 // hang, and the numeric entry point must agree with the text it stands for.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -45,6 +47,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fx.CalculateYValues(xs, kXs, 0, values);
   for (std::size_t i = 0; i < kXs; ++i)
     if (values[i] != fx.CalculateYValue(xs[i], 0)) std::abort();
+
+  // The input's first bytes as x too (any bits: halves, edges, subnormals, NaN), in one group
+  // through the grouped path, each against its own text read back.
+  double raw[8];
+  const std::size_t nRaw = std::min<std::size_t>(size / sizeof(double), 8);
+  std::memcpy(raw, data, nRaw * sizeof(double));
+  std::optional<double> rawValues[8];
+  fx.CalculateYValues(raw, nRaw, 0, rawValues);
+  for (std::size_t i = 0; i < nRaw; ++i) {
+    const std::string y = fx.CalculateY(raw[i], 0);
+    if (y == "NA" ? rawValues[i].has_value()
+                  : (!rawValues[i].has_value() || *rawValues[i] != linoveta::ParseLeadingNumber(y)))
+      std::abort();
+  }
 
   // The leading-number parse of any text, and the text of what it read, read back the same.
   const double n = linoveta::ParseLeadingNumber(text);
