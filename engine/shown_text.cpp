@@ -33,8 +33,11 @@ std::pair<std::string_view, std::string_view> FractionParts(std::string_view s) 
 // The ")" and "|" that finishing a text still puts into it: one for each "(" it leaves open,
 // and one for a bar it leaves open.
 std::size_t Closers(std::string_view s) {
-  const auto opens = std::count(s.begin(), s.end(), '(') - std::count(s.begin(), s.end(), ')');
-  const auto bars = std::count(s.begin(), s.end(), '|');
+  std::ptrdiff_t opens = 0, bars = 0;
+  for (const char c : s) {  // one pass: this runs for every key on the whole line
+    opens += (c == '(') - (c == ')');
+    bars += c == '|';
+  }
   return static_cast<std::size_t>(std::max<std::ptrdiff_t>(opens, 0) + bars % 2);
 }
 
@@ -48,6 +51,7 @@ bool WaitsForOperand(std::string_view line) {
     inner = false;
     for (std::size_t i = 0; i < s.size(); ++i) {
       const char c = s[i];
+      if (c != '#' && c != '^' && c != '~') continue;  // the only marks; skips the search
       if (marks.find(c) == std::string_view::npos) continue;
       const std::size_t close = s.find(c, i + 1);
       if (close == std::string_view::npos) return false;  // cannot be shown anyway
