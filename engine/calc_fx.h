@@ -69,6 +69,10 @@ class frmCalcFX {
   void CalculateYValues(const double* xs, std::size_t n, int whichEqu,
                         std::optional<double>* out) const;
   void CalculateYAreaValues(const double* xs, std::size_t n, int whichEqu, double* out) const;
+  // CalculateYValues for x already bound: boundXs[i] must be NumberTextValue(x) of the x meant.
+  // A caller that evaluates several lines at the same x binds each x once and shares it.
+  void CalculateYValuesBound(const double* boundXs, std::size_t n, int whichEqu,
+                             std::optional<double>* out) const;
 
   // The finished expression of line i (empty for a line without a formula or outside 0..4).
   const std::string& EvalFormula(int i) const;

@@ -196,6 +196,7 @@ void Plotter::formPaint(const PlotControls& controls, const ShadeBand& shade)
     if (setBusy)
         setBusy(true);
     m_evaluator.PreCalcFX();
+    m_sweepBlocks = 0;
     m_lastBreaks.clear();
     m_sampleCounts.fill(0);
 
@@ -349,7 +350,7 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
     const double xTo = w.XMax + step;
     const bool hasExpression = m_evaluator.HasExpression(line);
     SamplesAhead& ahead = m_ahead;
-    ahead.xr.clear();
+    ahead.block = nullptr;
     ahead.next = 0;
     m_collectCurveLines = true;
     m_curveLines.clear();
@@ -359,10 +360,10 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
             run.y = 0;
             break;
         }
-        if (ahead.next == ahead.xr.size())
+        if (!ahead.block || ahead.next == ahead.block->xr.size())
             evaluateAhead(ahead, x, guard, xTo, step, line);
         const std::size_t k = ahead.next++;
-        const double xr = ahead.xr[k];
+        const double xr = ahead.block->xr[k];
         // The sample and its four jump probes, evaluated together.
         const std::optional<double>* value = &ahead.values[5 * k];
 
@@ -509,27 +510,61 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
     m_sampleCounts[static_cast<std::size_t>(line)] = sampleCount;
 }
 
-void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xTo, double step, int line)
+namespace {
+constexpr std::size_t kSweepBlock = 128;  // samples per block
+constexpr std::size_t kKeptSweepBlocks = 64;
+} // namespace
+
+const Plotter::SweepBlock& Plotter::sweepBlock(double x, long guard, double xTo, double step)
 {
-    constexpr std::size_t kBlock = 128;
-    ahead.xr.clear();
-    ahead.next = 0;
+    auto sameX = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
+    if (m_sweepBlocks > 0 && !(sameX(step, m_sweepStep) && sameX(xTo, m_sweepTo)))
+        m_sweepBlocks = 0;
+    const std::size_t index = static_cast<std::size_t>(guard) / kSweepBlock;
+    const bool atBlock = guard >= 0 && static_cast<std::size_t>(guard) % kSweepBlock == 0;
+    if (atBlock && index < m_sweepBlocks && sameX(m_sweep[index].start, x))
+        return m_sweep[index];
+    SweepBlock* block = &m_sweepSpare;
+    if (atBlock && index == m_sweepBlocks && index < kKeptSweepBlocks) {
+        if (m_sweep.size() <= index)
+            m_sweep.resize(index + 1);
+        block = &m_sweep[index];
+        m_sweepBlocks = index + 1;
+        m_sweepStep = step;
+        m_sweepTo = xTo;
+    }
+    block->start = x;
+    block->xr.clear();
     // The same walk as the curve's loop, so each x is the one the loop reaches.
-    for (; x <= xTo && guard < kMaxSamples && ahead.xr.size() < kBlock; x += step, ++guard)
-        ahead.xr.push_back(Round(x, 2));
-    const std::size_t n = ahead.xr.size();
-    ahead.at.resize(5 * n);
+    for (; x <= xTo && guard < kMaxSamples && block->xr.size() < kSweepBlock; x += step, ++guard)
+        block->xr.push_back(Round(x, 2));
+    const std::size_t n = block->xr.size();
+    block->at.resize(5 * n);
+    block->bound.resize(5 * n);
     for (std::size_t k = 0; k < n; ++k) {
-        const double xr = ahead.xr[k];
-        double* at = &ahead.at[5 * k];
+        const double xr = block->xr[k];
+        double* at = &block->at[5 * k];
         at[0] = xr;
         at[1] = xr - 0.01;
         at[2] = xr - 0.02;
         at[3] = xr + 0.01;
         at[4] = xr + 0.02;
     }
+    for (std::size_t i = 0; i < 5 * n; ++i)
+        block->bound[i] = NumberTextValue(block->at[i]);
+    return *block;
+}
+
+void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xTo, double step, int line)
+{
+    const SweepBlock& block = sweepBlock(x, guard, xTo, step);
+    ahead.block = &block;
+    ahead.next = 0;
+    const std::size_t n = block.xr.size();
     ahead.values.resize(5 * n);
-    m_evaluator.ValuesAt(ahead.at.data(), 5 * n, line, ahead.values.data());
+    m_evaluator.ValuesAtBound(block.at.data(), block.bound.data(), 5 * n, line, ahead.values.data());
 
     // A failed sample usually asks for its break probes: they are evaluated together too, and
     // a probe that lands on exactly a neighbouring sample's x takes that sample's value.
@@ -539,8 +574,8 @@ void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xT
         if (ahead.values[5 * k])
             continue;
         ahead.beside[k] = static_cast<std::ptrdiff_t>(ahead.besideAt.size());
-        ahead.besideAt.push_back(ahead.xr[k] + step);
-        ahead.besideAt.push_back(ahead.xr[k] - step);
+        ahead.besideAt.push_back(block.xr[k] + step);
+        ahead.besideAt.push_back(block.xr[k] - step);
     }
     const std::size_t m = ahead.besideAt.size();
     ahead.besideValues.resize(m);
@@ -555,7 +590,7 @@ void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xT
         const std::size_t b = static_cast<std::size_t>(ahead.beside[k]);
         for (std::size_t side = 0; side < 2; ++side) {
             const std::size_t neighbour = side == 0 ? k + 1 : k - 1; // wraps past the block: no match
-            if (neighbour < n && sameX(ahead.besideAt[b + side], ahead.xr[neighbour])) {
+            if (neighbour < n && sameX(ahead.besideAt[b + side], block.xr[neighbour])) {
                 ahead.besideValues[b + side] = ahead.values[5 * neighbour];
             } else {
                 ahead.besideAsked.push_back(b + side);

@@ -32,6 +32,15 @@ public:
         for (std::size_t i = 0; i < n; ++i)
             out[i] = ValueAt(xs[i], line);
     }
+    // ValuesAt for x whose bound values are known: bound[i] is NumberTextValue(xs[i]). The
+    // plotter binds a sweep's x once and shares them among the lines; an evaluator that binds
+    // x the same way may use them instead of binding again.
+    virtual void ValuesAtBound(const double* xs, const double* bound, std::size_t n, int line,
+                               std::optional<double>* out)
+    {
+        (void)bound;
+        ValuesAt(xs, n, line, out);
+    }
 };
 
 // The program's evaluator behind the plotter: `prepare` runs its PreCalcFX on the current
@@ -53,6 +62,11 @@ public:
     void ValuesAt(const double* xs, std::size_t n, int line, std::optional<double>* out) override
     {
         m_calc.CalculateYValues(xs, n, line, out);
+    }
+    void ValuesAtBound(const double*, const double* bound, std::size_t n, int line,
+                       std::optional<double>* out) override
+    {
+        m_calc.CalculateYValuesBound(bound, n, line, out);
     }
 
 private:
@@ -134,11 +148,18 @@ private:
     void flushCurveLines(int lineWidth);
     QString text(double v) const;
 
+    // One block of the sweep every curve walks: the same x for each line of a redraw, so
+    // they are rounded and bound once and shared.
+    struct SweepBlock {
+        double start = 0;                               // the loop's x at the block's first sample
+        std::vector<double> xr;                         // the rounded sample x
+        std::vector<double> at;                         // 5 per sample: x, then the probes
+        std::vector<double> bound;                      // NumberTextValue of each of `at`
+    };
     // Samples of one curve evaluated ahead, a block at a time: each sample's x with its four
     // jump probes, and beside a failed sample the two break probes one step away.
     struct SamplesAhead {
-        std::vector<double> xr;                         // the rounded sample x
-        std::vector<double> at;                         // 5 per sample: x, then the probes
+        const SweepBlock* block = nullptr;
         std::vector<std::optional<double>> values;      // 5 per sample
         std::vector<double> besideAt;                   // x + step, x - step of failed samples
         std::vector<std::optional<double>> besideValues;
@@ -150,6 +171,8 @@ private:
     };
     // Evaluates the samples from x on (at most a block), as the curve's loop will visit them.
     void evaluateAhead(SamplesAhead& ahead, double x, long guard, double xTo, double step, int line);
+    // The sweep's block from x on (sample number guard), made by the first curve that gets there.
+    const SweepBlock& sweepBlock(double x, long guard, double xTo, double step);
 
     GraphWindow& m_window;
     Surface& m_surface;
@@ -160,6 +183,12 @@ private:
     bool m_collectCurveLines = false;
     std::vector<QLineF> m_curveLines;
     SamplesAhead m_ahead;
+    // The blocks of this redraw's sweep made so far (the first m_sweepBlocks of m_sweep), and
+    // the walk they belong to. A sweep longer than the kept blocks makes the rest per curve.
+    std::vector<SweepBlock> m_sweep;
+    std::size_t m_sweepBlocks = 0;
+    double m_sweepStep = 0, m_sweepTo = 0;
+    SweepBlock m_sweepSpare;
     // drawLine's clip rectangle: the window with a margin of one span on each side.
     double m_clipLeft = 0, m_clipRight = 0, m_clipBottom = 0, m_clipTop = 0;
     std::vector<CoordinateEntry> m_coordinates;
