@@ -125,6 +125,33 @@ void CalculateValues(const std::array<script::Expression, kEvalLines>& compiled,
 
 }  // namespace
 
+void frmCalcFX::CalculateYResultsBound(const double* boundXs, std::size_t n, int whichEqu,
+                                       std::optional<double>* out) const {
+  if (whichEqu < 0 || whichEqu >= kEvalLines) {
+    std::fill(out, out + n, std::nullopt);
+    return;
+  }
+  const script::Expression& e = compiled_[static_cast<std::size_t>(whichEqu)];
+  if (e.empty()) {
+    std::fill(out, out + n, 0.0);
+    return;
+  }
+  constexpr std::size_t L = script::Expression::kLanes;
+  script::Result r[L];
+  for (std::size_t first = 0; first < n; first += L) {
+    const std::size_t m = std::min(L, n - first);
+    const double* x = boundXs + first;
+    e.EvaluateMany(x, m, r);
+    // As Outcome, up to the result's rounding.
+    for (std::size_t l = 0; l < m; ++l) {
+      if (!(std::fabs(x[l]) <= 1.7976931348623157e308) || !r[l].ok())
+        out[first + l] = std::nullopt;
+      else
+        out[first + l] = r[l].value;
+    }
+  }
+}
+
 YValue frmCalcFX::Evaluate(double ValueOfX, int whichEqu) const {
   if (whichEqu < 0 || whichEqu >= kEvalLines) return {YValue::Kind::Error, 0};
   const script::Expression& e = compiled_[whichEqu];

@@ -14,6 +14,47 @@
 
 namespace linoveta {
 
+namespace {
+
+// JumpTest on the results before their rounding, where that rounding cannot change it: the
+// 15-digit rounding moves a value by under 6e-15 of it (plus a subnormal's spacing), so a
+// difference further than 1e-12 of the values from 1 decides alike. Near 1, near the largest
+// double (whose rounding may fail) or on a failed probe, the rounded values decide.
+ProbeOutcome JumpTestOfResults(const std::optional<double>* results)
+{
+    if (results[0] && results[1] && results[2] && results[3]) {
+        const double a1 = std::fabs(*results[0]), a2 = std::fabs(*results[1]);
+        const double b1 = std::fabs(*results[2]), b2 = std::fabs(*results[3]);
+        constexpr double kLimit = 1e300;
+        if (a1 <= kLimit && a2 <= kLimit && b1 <= kLimit && b2 <= kLimit) {
+            const double da = std::fabs(a1 - a2), db = std::fabs(b1 - b2);
+            const double ma = 1e-12 * (1 + a1 + a2), mb = 1e-12 * (1 + b1 + b2);
+            if (da > 1 + ma || db > 1 + mb)
+                return {false, true};
+            if (da < 1 - ma && db < 1 - mb)
+                return {false, false};
+        }
+    }
+    std::optional<double> rounded[4];
+    for (int i = 0; i < 4; ++i)
+        rounded[i] = frmCalcFX::RoundedResult(results[i]);
+    return JumpTest(rounded);
+}
+
+} // namespace
+
+void CalcFxEvaluator::SamplesAtBound(const double*, const double* bound, std::size_t samples, int line,
+                                     std::optional<double>* values, ProbeOutcome* probes)
+{
+    m_results.resize(5 * samples);
+    m_calc.CalculateYResultsBound(bound, 5 * samples, line, m_results.data());
+    for (std::size_t k = 0; k < samples; ++k) {
+        const std::optional<double>* r = &m_results[5 * k];
+        values[k] = frmCalcFX::RoundedResult(r[0]);
+        probes[k] = JumpTestOfResults(r + 1);
+    }
+}
+
 bool PlotBreaks::Record(double x)
 {
     if (BreakCount < 0 || BreakCount >= kBreakEntries)
@@ -365,7 +406,7 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
         const std::size_t k = ahead.next++;
         const double xr = ahead.block->xr[k];
         // The sample and its four jump probes, evaluated together.
-        const std::optional<double>* value = &ahead.values[5 * k];
+        const std::optional<double>* value = &ahead.values[k];
 
         if (const auto v = value[0])
             run.y = *v;
@@ -384,14 +425,10 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
         run.JumpProbeFailed = false;
         bool jump = false;
         {
-            const auto &a1 = value[1], &a2 = value[2], &b1 = value[3], &b2 = value[4];
-            if (!a1 || !a2 || !b1 || !b2) {
+            const ProbeOutcome probes = ahead.probes[k];
+            if (probes.failed)
                 run.Fail();
-                jump = true;
-            } else {
-                jump = std::fabs(std::fabs(*a1) - std::fabs(*a2)) > 1 ||
-                       std::fabs(std::fabs(*b1) - std::fabs(*b2)) > 1;
-            }
+            jump = probes.jump;
         }
 
         if (jump) {
@@ -563,15 +600,17 @@ void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xT
     ahead.block = &block;
     ahead.next = 0;
     const std::size_t n = block.xr.size();
-    ahead.values.resize(5 * n);
-    m_evaluator.ValuesAtBound(block.at.data(), block.bound.data(), 5 * n, line, ahead.values.data());
+    ahead.values.resize(n);
+    ahead.probes.resize(n);
+    m_evaluator.SamplesAtBound(block.at.data(), block.bound.data(), n, line, ahead.values.data(),
+                               ahead.probes.data());
 
     // A failed sample usually asks for its break probes: they are evaluated together too, and
     // a probe that lands on exactly a neighbouring sample's x takes that sample's value.
     ahead.besideAt.clear();
     ahead.beside.assign(n, -1);
     for (std::size_t k = 0; k < n; ++k) {
-        if (ahead.values[5 * k])
+        if (ahead.values[k])
             continue;
         ahead.beside[k] = static_cast<std::ptrdiff_t>(ahead.besideAt.size());
         ahead.besideAt.push_back(block.xr[k] + step);
@@ -591,7 +630,7 @@ void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xT
         for (std::size_t side = 0; side < 2; ++side) {
             const std::size_t neighbour = side == 0 ? k + 1 : k - 1; // wraps past the block: no match
             if (neighbour < n && sameX(ahead.besideAt[b + side], block.xr[neighbour])) {
-                ahead.besideValues[b + side] = ahead.values[5 * neighbour];
+                ahead.besideValues[b + side] = ahead.values[neighbour];
             } else {
                 ahead.besideAsked.push_back(b + side);
                 ahead.besideAskedAt.push_back(ahead.besideAt[b + side]);

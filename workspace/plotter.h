@@ -7,6 +7,7 @@
 #include <QLineF>
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -14,6 +15,21 @@
 #include <vector>
 
 namespace linoveta {
+
+// The jump test of a sample: its four probes (x - 0.01, x - 0.02, x + 0.01, x + 0.02).
+struct ProbeOutcome {
+    bool failed = false; // a probe is not a number: a failed step, counted as a jump
+    bool jump = false;
+};
+
+inline ProbeOutcome JumpTest(const std::optional<double>* probes)
+{
+    const auto &a1 = probes[0], &a2 = probes[1], &b1 = probes[2], &b2 = probes[3];
+    if (!a1 || !a2 || !b1 || !b2)
+        return {true, true};
+    return {false, std::fabs(std::fabs(*a1) - std::fabs(*a2)) > 1 ||
+                       std::fabs(std::fabs(*b1) - std::fabs(*b2)) > 1};
+}
 
 // What the plotter asks of the evaluator.
 class PlotEvaluator
@@ -40,6 +56,18 @@ public:
     {
         (void)bound;
         ValuesAt(xs, n, line, out);
+    }
+    // Samples with their jump probes, five x a sample in `at` (x, then the probes), bound as
+    // for ValuesAtBound: values[k] is the sample's value, probes[k] JumpTest of its probes.
+    virtual void SamplesAtBound(const double* at, const double* bound, std::size_t samples, int line,
+                                std::optional<double>* values, ProbeOutcome* probes)
+    {
+        std::vector<std::optional<double>> all(5 * samples);
+        ValuesAtBound(at, bound, 5 * samples, line, all.data());
+        for (std::size_t k = 0; k < samples; ++k) {
+            values[k] = all[5 * k];
+            probes[k] = JumpTest(&all[5 * k + 1]);
+        }
     }
 };
 
@@ -68,10 +96,14 @@ public:
     {
         m_calc.CalculateYValuesBound(bound, n, line, out);
     }
+    // The probes' values are rounded only where the rounding could change the jump test.
+    void SamplesAtBound(const double* at, const double* bound, std::size_t samples, int line,
+                        std::optional<double>* values, ProbeOutcome* probes) override;
 
 private:
     frmCalcFX& m_calc;
     std::function<void()> m_prepare;
+    std::vector<std::optional<double>> m_results;
 };
 
 inline constexpr int kBreakEntries = 1001; // BreakX / BreakFlag indexes 0..1000
@@ -160,7 +192,8 @@ private:
     // jump probes, and beside a failed sample the two break probes one step away.
     struct SamplesAhead {
         const SweepBlock* block = nullptr;
-        std::vector<std::optional<double>> values;      // 5 per sample
+        std::vector<std::optional<double>> values;      // the sample's value
+        std::vector<ProbeOutcome> probes;               // its jump probes
         std::vector<double> besideAt;                   // x + step, x - step of failed samples
         std::vector<std::optional<double>> besideValues;
         std::vector<std::ptrdiff_t> beside;             // per sample: index into besideValues, or -1
