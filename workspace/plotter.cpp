@@ -589,8 +589,11 @@ const Plotter::SweepBlock& Plotter::sweepBlock(double x, long guard, double xTo,
         at[3] = xr + 0.01;
         at[4] = xr + 0.02;
     }
+    // A sample below 1E+13 is the double nearest a decimal of at most 15 digits (a whole number
+    // of hundredths), so its 15-digit text reads back as itself; larger ones are bound as usual.
     for (std::size_t i = 0; i < 5 * n; ++i)
-        block->bound[i] = NumberTextValue(block->at[i]);
+        block->bound[i] = i % 5 == 0 && std::fabs(block->at[i]) < 1e13 ? block->at[i]
+                                                                      : NumberTextValue(block->at[i]);
     return *block;
 }
 

@@ -1,4 +1,5 @@
 #include "engine/rounding.h"
+#include "engine/number_text.h"
 
 #include <array>
 #include <bit>
@@ -92,6 +93,26 @@ TEST(Round, InlineRoundingIsTheLibraryRoundingBitForBit)
                 ASSERT_EQ(std::bit_cast<std::uint64_t>(inline_), std::bit_cast<std::uint64_t>(library))
                     << std::hexfloat << v << " to " << digits;
         }
+}
+
+// The plotter binds a sample x rounded to two decimals below 1E+13 as it is: its 15-digit text
+// must read back as the same double.
+TEST(Round, TwoDecimalValuesBelowTenTrillionAreTheirOwnFifteenDigitValue)
+{
+    std::mt19937_64 random(7);
+    std::vector<double> values = {0.0, -0.0, 0.01, -0.01, 0.05, 9999999999999.99, -9999999999999.99,
+                                  999999999999.995, 1e13 - 0.001};
+    for (int i = 0; i < 200000; ++i) {
+        const double scale = std::pow(10.0, static_cast<int>(random() % 16) - 2);
+        values.push_back((std::bit_cast<double>((random() >> 12) | 0x3ff0000000000000ULL) - 1.5) * 2 * scale);
+    }
+    for (double v : values) {
+        const double xr = Round(v, 2);
+        if (std::fabs(xr) < 1e13) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(linoveta::NumberTextValue(xr)),
+                      std::bit_cast<std::uint64_t>(xr)) << std::hexfloat << v;
+        }
+    }
 }
 
 TEST(RoundUp, AddsTheNudgeToTheCallersVariableAndRounds)
