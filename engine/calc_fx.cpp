@@ -84,21 +84,73 @@ YValue Outcome(double boundX, const script::Result& r) {
 }
 
 // The compiled expression at xs[0..n), a group at a time: x bound as the value of its text,
-// the result as the value of its text. sink(i, outcome) receives each result.
-template <typename Sink>
+// the result as the value of its text. sink(i, outcome) receives each result. With Bound, xs
+// are bound already (the value of their text) and are used as they are.
+template <bool Bound = false, typename Sink>
 void EvaluateGroups(const script::Expression& e, const double* xs, std::size_t n, Sink&& sink) {
   constexpr std::size_t L = script::Expression::kLanes;
   double bound[L];
   script::Result r[L];
   for (std::size_t first = 0; first < n; first += L) {
     const std::size_t m = std::min(L, n - first);
-    for (std::size_t l = 0; l < m; ++l) bound[l] = NumberTextValue(xs[first + l]);
-    e.EvaluateMany(bound, m, r);
-    for (std::size_t l = 0; l < m; ++l) sink(first + l, Outcome(bound[l], r[l]));
+    const double* x = xs + first;
+    if constexpr (!Bound) {
+      for (std::size_t l = 0; l < m; ++l) bound[l] = NumberTextValue(xs[first + l]);
+      x = bound;
+    }
+    e.EvaluateMany(x, m, r);
+    for (std::size_t l = 0; l < m; ++l) sink(first + l, Outcome(x[l], r[l]));
   }
 }
 
+template <bool Bound>
+void CalculateValues(const std::array<script::Expression, kEvalLines>& compiled, const double* xs,
+                     std::size_t n, int whichEqu, std::optional<double>* out) {
+  if (whichEqu < 0 || whichEqu >= kEvalLines) {
+    std::fill(out, out + n, std::nullopt);
+    return;
+  }
+  const script::Expression& e = compiled[static_cast<std::size_t>(whichEqu)];
+  if (e.empty()) {
+    std::fill(out, out + n, 0.0);
+    return;
+  }
+  EvaluateGroups<Bound>(e, xs, n, [out](std::size_t i, const YValue& v) {
+    if (v.kind == YValue::Kind::Value)
+      out[i] = v.value;
+    else
+      out[i] = std::nullopt;
+  });
+}
+
 }  // namespace
+
+void frmCalcFX::CalculateYResultsBound(const double* boundXs, std::size_t n, int whichEqu,
+                                       std::optional<double>* out) const {
+  if (whichEqu < 0 || whichEqu >= kEvalLines) {
+    std::fill(out, out + n, std::nullopt);
+    return;
+  }
+  const script::Expression& e = compiled_[static_cast<std::size_t>(whichEqu)];
+  if (e.empty()) {
+    std::fill(out, out + n, 0.0);
+    return;
+  }
+  constexpr std::size_t L = script::Expression::kLanes;
+  script::Result r[L];
+  for (std::size_t first = 0; first < n; first += L) {
+    const std::size_t m = std::min(L, n - first);
+    const double* x = boundXs + first;
+    e.EvaluateMany(x, m, r);
+    // As Outcome, up to the result's rounding.
+    for (std::size_t l = 0; l < m; ++l) {
+      if (!(std::fabs(x[l]) <= 1.7976931348623157e308) || !r[l].ok())
+        out[first + l] = std::nullopt;
+      else
+        out[first + l] = r[l].value;
+    }
+  }
+}
 
 YValue frmCalcFX::Evaluate(double ValueOfX, int whichEqu) const {
   if (whichEqu < 0 || whichEqu >= kEvalLines) return {YValue::Kind::Error, 0};
@@ -110,21 +162,12 @@ YValue frmCalcFX::Evaluate(double ValueOfX, int whichEqu) const {
 
 void frmCalcFX::CalculateYValues(const double* xs, std::size_t n, int whichEqu,
                                  std::optional<double>* out) const {
-  if (whichEqu < 0 || whichEqu >= kEvalLines) {
-    std::fill(out, out + n, std::nullopt);
-    return;
-  }
-  const script::Expression& e = compiled_[whichEqu];
-  if (e.empty()) {
-    std::fill(out, out + n, 0.0);
-    return;
-  }
-  EvaluateGroups(e, xs, n, [out](std::size_t i, const YValue& v) {
-    if (v.kind == YValue::Kind::Value)
-      out[i] = v.value;
-    else
-      out[i] = std::nullopt;
-  });
+  CalculateValues<false>(compiled_, xs, n, whichEqu, out);
+}
+
+void frmCalcFX::CalculateYValuesBound(const double* boundXs, std::size_t n, int whichEqu,
+                                      std::optional<double>* out) const {
+  CalculateValues<true>(compiled_, boundXs, n, whichEqu, out);
 }
 
 void frmCalcFX::CalculateYAreaValues(const double* xs, std::size_t n, int whichEqu,

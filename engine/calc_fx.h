@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "engine/formula_tables.h"
+#include "engine/number_text.h"
 #include "engine/script/expression.h"
 
 namespace linoveta {
@@ -69,6 +71,25 @@ class frmCalcFX {
   void CalculateYValues(const double* xs, std::size_t n, int whichEqu,
                         std::optional<double>* out) const;
   void CalculateYAreaValues(const double* xs, std::size_t n, int whichEqu, double* out) const;
+  // CalculateYValues for x already bound: boundXs[i] must be NumberTextValue(x) of the x meant.
+  // A caller that evaluates several lines at the same x binds each x once and shares it.
+  void CalculateYValuesBound(const double* boundXs, std::size_t n, int whichEqu,
+                             std::optional<double>* out) const;
+
+  // The results before their rounding, for x already bound as above: out[i] is the
+  // expression's value at boundXs[i], nullopt where it fails (0 for a line without a formula).
+  // CalculateYValuesBound gives RoundedResult of each. A caller that needs only to compare a
+  // value, and can tell when its rounding could matter, rounds only those.
+  void CalculateYResultsBound(const double* boundXs, std::size_t n, int whichEqu,
+                              std::optional<double>* out) const;
+  // A result of CalculateYResultsBound as CalculateYValue gives it: the value of its text, and
+  // nullopt where that text would not read back (next to the largest double).
+  static std::optional<double> RoundedResult(const std::optional<double>& result) {
+    if (!result) return std::nullopt;
+    const double y = NumberTextValue(*result);
+    if (std::isinf(y)) return std::nullopt;
+    return y;
+  }
 
   // The finished expression of line i (empty for a line without a formula or outside 0..4).
   const std::string& EvalFormula(int i) const;

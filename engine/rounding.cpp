@@ -1,28 +1,26 @@
 #include "engine/rounding.h"
 
-#include <array>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 
 namespace linoveta {
 
 namespace {
 
-// Exact powers of ten; beyond 1e22 a double no longer holds them exactly.
-constexpr std::array<double, 23> kPowers = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 double PlusZero(double v) { return v == 0.0 ? 0.0 : v; }
 
 } // namespace
 
-double Round(double v, int digits)
+namespace rounding_detail {
+
+double RoundRest(double v, int digits)
 {
     if (!std::isfinite(v))
         return v;
     if (digits <= 0)
         return PlusZero(std::nearbyint(v));
-    if (digits >= static_cast<int>(kPowers.size()))
+    if (digits >= static_cast<int>(std::size(kPowers)))
         return PlusZero(v);
     const double scale = kPowers[static_cast<std::size_t>(digits)];
     const double scaled = v * scale;
@@ -31,6 +29,8 @@ double Round(double v, int digits)
         return PlusZero(v);
     return PlusZero(std::nearbyint(scaled) / scale);
 }
+
+} // namespace rounding_detail
 
 double RoundUp(double& value, int digits)
 {

@@ -14,6 +14,47 @@
 
 namespace linoveta {
 
+namespace {
+
+// JumpTest on the results before their rounding, where that rounding cannot change it: the
+// 15-digit rounding moves a value by under 6e-15 of it (plus a subnormal's spacing), so a
+// difference further than 1e-12 of the values from 1 decides alike. Near 1, near the largest
+// double (whose rounding may fail) or on a failed probe, the rounded values decide.
+ProbeOutcome JumpTestOfResults(const std::optional<double>* results)
+{
+    if (results[0] && results[1] && results[2] && results[3]) {
+        const double a1 = std::fabs(*results[0]), a2 = std::fabs(*results[1]);
+        const double b1 = std::fabs(*results[2]), b2 = std::fabs(*results[3]);
+        constexpr double kLimit = 1e300;
+        if (a1 <= kLimit && a2 <= kLimit && b1 <= kLimit && b2 <= kLimit) {
+            const double da = std::fabs(a1 - a2), db = std::fabs(b1 - b2);
+            const double ma = 1e-12 * (1 + a1 + a2), mb = 1e-12 * (1 + b1 + b2);
+            if (da > 1 + ma || db > 1 + mb)
+                return {false, true};
+            if (da < 1 - ma && db < 1 - mb)
+                return {false, false};
+        }
+    }
+    std::optional<double> rounded[4];
+    for (int i = 0; i < 4; ++i)
+        rounded[i] = frmCalcFX::RoundedResult(results[i]);
+    return JumpTest(rounded);
+}
+
+} // namespace
+
+void CalcFxEvaluator::SamplesAtBound(const double*, const double* bound, std::size_t samples, int line,
+                                     std::optional<double>* values, ProbeOutcome* probes)
+{
+    m_results.resize(5 * samples);
+    m_calc.CalculateYResultsBound(bound, 5 * samples, line, m_results.data());
+    for (std::size_t k = 0; k < samples; ++k) {
+        const std::optional<double>* r = &m_results[5 * k];
+        values[k] = frmCalcFX::RoundedResult(r[0]);
+        probes[k] = JumpTestOfResults(r + 1);
+    }
+}
+
 bool PlotBreaks::Record(double x)
 {
     if (BreakCount < 0 || BreakCount >= kBreakEntries)
@@ -196,6 +237,7 @@ void Plotter::formPaint(const PlotControls& controls, const ShadeBand& shade)
     if (setBusy)
         setBusy(true);
     m_evaluator.PreCalcFX();
+    m_sweepBlocks = 0;
     m_lastBreaks.clear();
     m_sampleCounts.fill(0);
 
@@ -349,7 +391,7 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
     const double xTo = w.XMax + step;
     const bool hasExpression = m_evaluator.HasExpression(line);
     SamplesAhead& ahead = m_ahead;
-    ahead.xr.clear();
+    ahead.block = nullptr;
     ahead.next = 0;
     m_collectCurveLines = true;
     m_curveLines.clear();
@@ -359,12 +401,12 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
             run.y = 0;
             break;
         }
-        if (ahead.next == ahead.xr.size())
+        if (!ahead.block || ahead.next == ahead.block->xr.size())
             evaluateAhead(ahead, x, guard, xTo, step, line);
         const std::size_t k = ahead.next++;
-        const double xr = ahead.xr[k];
+        const double xr = ahead.block->xr[k];
         // The sample and its four jump probes, evaluated together.
-        const std::optional<double>* value = &ahead.values[5 * k];
+        const std::optional<double>* value = &ahead.values[k];
 
         if (const auto v = value[0])
             run.y = *v;
@@ -383,14 +425,10 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
         run.JumpProbeFailed = false;
         bool jump = false;
         {
-            const auto &a1 = value[1], &a2 = value[2], &b1 = value[3], &b2 = value[4];
-            if (!a1 || !a2 || !b1 || !b2) {
+            const ProbeOutcome probes = ahead.probes[k];
+            if (probes.failed)
                 run.Fail();
-                jump = true;
-            } else {
-                jump = std::fabs(std::fabs(*a1) - std::fabs(*a2)) > 1 ||
-                       std::fabs(std::fabs(*b1) - std::fabs(*b2)) > 1;
-            }
+            jump = probes.jump;
         }
 
         if (jump) {
@@ -509,38 +547,77 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
     m_sampleCounts[static_cast<std::size_t>(line)] = sampleCount;
 }
 
-void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xTo, double step, int line)
+namespace {
+constexpr std::size_t kSweepBlock = 128;  // samples per block
+constexpr std::size_t kKeptSweepBlocks = 64;
+} // namespace
+
+const Plotter::SweepBlock& Plotter::sweepBlock(double x, long guard, double xTo, double step)
 {
-    constexpr std::size_t kBlock = 128;
-    ahead.xr.clear();
-    ahead.next = 0;
+    auto sameX = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
+    if (m_sweepBlocks > 0 && !(sameX(step, m_sweepStep) && sameX(xTo, m_sweepTo)))
+        m_sweepBlocks = 0;
+    const std::size_t index = static_cast<std::size_t>(guard) / kSweepBlock;
+    const bool atBlock = guard >= 0 && static_cast<std::size_t>(guard) % kSweepBlock == 0;
+    if (atBlock && index < m_sweepBlocks && sameX(m_sweep[index].start, x))
+        return m_sweep[index];
+    SweepBlock* block = &m_sweepSpare;
+    if (atBlock && index == m_sweepBlocks && index < kKeptSweepBlocks) {
+        if (m_sweep.size() <= index)
+            m_sweep.resize(index + 1);
+        block = &m_sweep[index];
+        m_sweepBlocks = index + 1;
+        m_sweepStep = step;
+        m_sweepTo = xTo;
+    }
+    block->start = x;
+    block->xr.clear();
     // The same walk as the curve's loop, so each x is the one the loop reaches.
-    for (; x <= xTo && guard < kMaxSamples && ahead.xr.size() < kBlock; x += step, ++guard)
-        ahead.xr.push_back(Round(x, 2));
-    const std::size_t n = ahead.xr.size();
-    ahead.at.resize(5 * n);
+    for (; x <= xTo && guard < kMaxSamples && block->xr.size() < kSweepBlock; x += step, ++guard)
+        block->xr.push_back(Round(x, 2));
+    const std::size_t n = block->xr.size();
+    block->at.resize(5 * n);
+    block->bound.resize(5 * n);
     for (std::size_t k = 0; k < n; ++k) {
-        const double xr = ahead.xr[k];
-        double* at = &ahead.at[5 * k];
+        const double xr = block->xr[k];
+        double* at = &block->at[5 * k];
         at[0] = xr;
         at[1] = xr - 0.01;
         at[2] = xr - 0.02;
         at[3] = xr + 0.01;
         at[4] = xr + 0.02;
     }
-    ahead.values.resize(5 * n);
-    m_evaluator.ValuesAt(ahead.at.data(), 5 * n, line, ahead.values.data());
+    // A sample below 1E+13 is the double nearest a decimal of at most 15 digits (a whole number
+    // of hundredths), so its 15-digit text reads back as itself; larger ones are bound as usual.
+    for (std::size_t i = 0; i < 5 * n; ++i)
+        block->bound[i] = i % 5 == 0 && std::fabs(block->at[i]) < 1e13 ? block->at[i]
+                                                                      : NumberTextValue(block->at[i]);
+    return *block;
+}
+
+void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xTo, double step, int line)
+{
+    const SweepBlock& block = sweepBlock(x, guard, xTo, step);
+    ahead.block = &block;
+    ahead.next = 0;
+    const std::size_t n = block.xr.size();
+    ahead.values.resize(n);
+    ahead.probes.resize(n);
+    m_evaluator.SamplesAtBound(block.at.data(), block.bound.data(), n, line, ahead.values.data(),
+                               ahead.probes.data());
 
     // A failed sample usually asks for its break probes: they are evaluated together too, and
     // a probe that lands on exactly a neighbouring sample's x takes that sample's value.
     ahead.besideAt.clear();
     ahead.beside.assign(n, -1);
     for (std::size_t k = 0; k < n; ++k) {
-        if (ahead.values[5 * k])
+        if (ahead.values[k])
             continue;
         ahead.beside[k] = static_cast<std::ptrdiff_t>(ahead.besideAt.size());
-        ahead.besideAt.push_back(ahead.xr[k] + step);
-        ahead.besideAt.push_back(ahead.xr[k] - step);
+        ahead.besideAt.push_back(block.xr[k] + step);
+        ahead.besideAt.push_back(block.xr[k] - step);
     }
     const std::size_t m = ahead.besideAt.size();
     ahead.besideValues.resize(m);
@@ -555,8 +632,8 @@ void Plotter::evaluateAhead(SamplesAhead& ahead, double x, long guard, double xT
         const std::size_t b = static_cast<std::size_t>(ahead.beside[k]);
         for (std::size_t side = 0; side < 2; ++side) {
             const std::size_t neighbour = side == 0 ? k + 1 : k - 1; // wraps past the block: no match
-            if (neighbour < n && sameX(ahead.besideAt[b + side], ahead.xr[neighbour])) {
-                ahead.besideValues[b + side] = ahead.values[5 * neighbour];
+            if (neighbour < n && sameX(ahead.besideAt[b + side], block.xr[neighbour])) {
+                ahead.besideValues[b + side] = ahead.values[neighbour];
             } else {
                 ahead.besideAsked.push_back(b + side);
                 ahead.besideAskedAt.push_back(ahead.besideAt[b + side]);

@@ -7,6 +7,7 @@
 #include <QLineF>
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -14,6 +15,21 @@
 #include <vector>
 
 namespace linoveta {
+
+// The jump test of a sample: its four probes (x - 0.01, x - 0.02, x + 0.01, x + 0.02).
+struct ProbeOutcome {
+    bool failed = false; // a probe is not a number: a failed step, counted as a jump
+    bool jump = false;
+};
+
+inline ProbeOutcome JumpTest(const std::optional<double>* probes)
+{
+    const auto &a1 = probes[0], &a2 = probes[1], &b1 = probes[2], &b2 = probes[3];
+    if (!a1 || !a2 || !b1 || !b2)
+        return {true, true};
+    return {false, std::fabs(std::fabs(*a1) - std::fabs(*a2)) > 1 ||
+                       std::fabs(std::fabs(*b1) - std::fabs(*b2)) > 1};
+}
 
 // What the plotter asks of the evaluator.
 class PlotEvaluator
@@ -31,6 +47,27 @@ public:
     {
         for (std::size_t i = 0; i < n; ++i)
             out[i] = ValueAt(xs[i], line);
+    }
+    // ValuesAt for x whose bound values are known: bound[i] is NumberTextValue(xs[i]). The
+    // plotter binds a sweep's x once and shares them among the lines; an evaluator that binds
+    // x the same way may use them instead of binding again.
+    virtual void ValuesAtBound(const double* xs, const double* bound, std::size_t n, int line,
+                               std::optional<double>* out)
+    {
+        (void)bound;
+        ValuesAt(xs, n, line, out);
+    }
+    // Samples with their jump probes, five x a sample in `at` (x, then the probes), bound as
+    // for ValuesAtBound: values[k] is the sample's value, probes[k] JumpTest of its probes.
+    virtual void SamplesAtBound(const double* at, const double* bound, std::size_t samples, int line,
+                                std::optional<double>* values, ProbeOutcome* probes)
+    {
+        std::vector<std::optional<double>> all(5 * samples);
+        ValuesAtBound(at, bound, 5 * samples, line, all.data());
+        for (std::size_t k = 0; k < samples; ++k) {
+            values[k] = all[5 * k];
+            probes[k] = JumpTest(&all[5 * k + 1]);
+        }
     }
 };
 
@@ -54,10 +91,19 @@ public:
     {
         m_calc.CalculateYValues(xs, n, line, out);
     }
+    void ValuesAtBound(const double*, const double* bound, std::size_t n, int line,
+                       std::optional<double>* out) override
+    {
+        m_calc.CalculateYValuesBound(bound, n, line, out);
+    }
+    // The probes' values are rounded only where the rounding could change the jump test.
+    void SamplesAtBound(const double* at, const double* bound, std::size_t samples, int line,
+                        std::optional<double>* values, ProbeOutcome* probes) override;
 
 private:
     frmCalcFX& m_calc;
     std::function<void()> m_prepare;
+    std::vector<std::optional<double>> m_results;
 };
 
 inline constexpr int kBreakEntries = 1001; // BreakX / BreakFlag indexes 0..1000
@@ -134,12 +180,20 @@ private:
     void flushCurveLines(int lineWidth);
     QString text(double v) const;
 
+    // One block of the sweep every curve walks: the same x for each line of a redraw, so
+    // they are rounded and bound once and shared.
+    struct SweepBlock {
+        double start = 0;                               // the loop's x at the block's first sample
+        std::vector<double> xr;                         // the rounded sample x
+        std::vector<double> at;                         // 5 per sample: x, then the probes
+        std::vector<double> bound;                      // NumberTextValue of each of `at`
+    };
     // Samples of one curve evaluated ahead, a block at a time: each sample's x with its four
     // jump probes, and beside a failed sample the two break probes one step away.
     struct SamplesAhead {
-        std::vector<double> xr;                         // the rounded sample x
-        std::vector<double> at;                         // 5 per sample: x, then the probes
-        std::vector<std::optional<double>> values;      // 5 per sample
+        const SweepBlock* block = nullptr;
+        std::vector<std::optional<double>> values;      // the sample's value
+        std::vector<ProbeOutcome> probes;               // its jump probes
         std::vector<double> besideAt;                   // x + step, x - step of failed samples
         std::vector<std::optional<double>> besideValues;
         std::vector<std::ptrdiff_t> beside;             // per sample: index into besideValues, or -1
@@ -150,6 +204,8 @@ private:
     };
     // Evaluates the samples from x on (at most a block), as the curve's loop will visit them.
     void evaluateAhead(SamplesAhead& ahead, double x, long guard, double xTo, double step, int line);
+    // The sweep's block from x on (sample number guard), made by the first curve that gets there.
+    const SweepBlock& sweepBlock(double x, long guard, double xTo, double step);
 
     GraphWindow& m_window;
     Surface& m_surface;
@@ -160,6 +216,12 @@ private:
     bool m_collectCurveLines = false;
     std::vector<QLineF> m_curveLines;
     SamplesAhead m_ahead;
+    // The blocks of this redraw's sweep made so far (the first m_sweepBlocks of m_sweep), and
+    // the walk they belong to. A sweep longer than the kept blocks makes the rest per curve.
+    std::vector<SweepBlock> m_sweep;
+    std::size_t m_sweepBlocks = 0;
+    double m_sweepStep = 0, m_sweepTo = 0;
+    SweepBlock m_sweepSpare;
     // drawLine's clip rectangle: the window with a margin of one span on each side.
     double m_clipLeft = 0, m_clipRight = 0, m_clipBottom = 0, m_clipTop = 0;
     std::vector<CoordinateEntry> m_coordinates;

@@ -41,6 +41,16 @@ bool Finite(double v) { return std::fabs(v) <= std::numeric_limits<double>::max(
 
 Error NonFiniteError(double v) { return std::isnan(v) ? Error::Invalid : Error::Overflow; }
 
+// The square root without libm's error path: a negative or NaN operand would make std::sqrt
+// call libm to set errno. Both give NaN here as there (x86's default NaN for a negative one),
+// and the evaluation's final check turns any NaN into the same error.
+inline double SquareRoot(double a)
+{
+    if (a >= 0)
+        return std::sqrt(a);
+    return a < 0 ? -std::numeric_limits<double>::quiet_NaN() : a + a;
+}
+
 // The one definition of "/" and "^": used by the evaluation and by constant folding, so a
 // folded constant is exactly what the evaluation would have computed.
 inline Error Divide(double a, double b, double &r)
@@ -488,7 +498,7 @@ Result Expression::Evaluate(double x) const
         case Op::Tan: *top = std::tan(*top); break;
         case Op::Square: *top = *top * *top; break;
         case Op::Cube: *top = *top * *top * *top; break;
-        case Op::Sqrt: *top = std::sqrt(*top); break;
+        case Op::Sqrt: *top = SquareRoot(*top); break;
         case Op::AddC: *top += in.k; break;
         case Op::MulC: *top *= in.k; break;
         case Op::DivC: *top /= in.k; break;
@@ -624,7 +634,7 @@ void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
                 for (std::size_t l = 0; l < m; ++l) top[l] = top[l] * top[l] * top[l];
                 break;
             case Op::Sqrt:
-                for (std::size_t l = 0; l < m; ++l) top[l] = std::sqrt(top[l]);
+                for (std::size_t l = 0; l < m; ++l) top[l] = SquareRoot(top[l]);
                 break;
             case Op::AddC:
                 for (std::size_t l = 0; l < m; ++l) top[l] += k;

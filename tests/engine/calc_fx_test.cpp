@@ -188,14 +188,19 @@ TEST(CalcFx, GroupedEntryPointsEqualTheSingleOnes) {
   xs.push_back(NAN);
   xs.push_back(1.7976931348623157e308);
   for (int line = -1; line <= kEvalLines; ++line) {
-    std::vector<std::optional<double>> values(xs.size());
-    std::vector<double> areas(xs.size());
+    std::vector<std::optional<double>> values(xs.size()), fromBound(xs.size()), results(xs.size());
+    std::vector<double> areas(xs.size()), bound(xs.size());
     fx.CalculateYValues(xs.data(), xs.size(), line, values.data());
     fx.CalculateYAreaValues(xs.data(), xs.size(), line, areas.data());
+    for (std::size_t i = 0; i < xs.size(); ++i) bound[i] = NumberTextValue(xs[i]);
+    fx.CalculateYValuesBound(bound.data(), bound.size(), line, fromBound.data());
+    fx.CalculateYResultsBound(bound.data(), bound.size(), line, results.data());
     for (std::size_t i = 0; i < xs.size(); ++i) {
       SCOPED_TRACE("line " + std::to_string(line) + " at " + std::to_string(xs[i]));
       ASSERT_EQ(values[i], fx.CalculateYValue(xs[i], line));
       ASSERT_EQ(areas[i], fx.CalculateYAreaValue(xs[i], line));
+      ASSERT_EQ(fromBound[i], values[i]);
+      ASSERT_EQ(frmCalcFX::RoundedResult(results[i]), values[i]);
     }
   }
   std::optional<double> at03;

@@ -61,6 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   : (!rawValues[i].has_value() || *rawValues[i] != linoveta::ParseLeadingNumber(y)))
       std::abort();
   }
+  // The same x bound by the caller give the same values.
+  double rawBound[8];
+  for (std::size_t i = 0; i < nRaw; ++i) rawBound[i] = linoveta::NumberTextValue(raw[i]);
+  std::optional<double> boundValues[8];
+  fx.CalculateYValuesBound(rawBound, nRaw, 0, boundValues);
+  std::optional<double> boundResults[8];
+  fx.CalculateYResultsBound(rawBound, nRaw, 0, boundResults);
+  for (std::size_t i = 0; i < nRaw; ++i)
+    if (boundValues[i] != rawValues[i] ||
+        linoveta::frmCalcFX::RoundedResult(boundResults[i]) != rawValues[i])
+      std::abort();
 
   // The leading-number parse of any text, and the text of what it read, read back the same.
   const double n = linoveta::ParseLeadingNumber(text);

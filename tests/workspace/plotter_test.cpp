@@ -1,6 +1,7 @@
 #include "workspace/plotter.h"
 #include "support/scoped_locale.h"
 
+#include "engine/number_text.h"
 #include "typeset/image_surface.h"
 #include "typeset/recording_surface.h"
 #include "workspace/flood_fill.h"
@@ -506,6 +507,48 @@ const PoleTest kTanPoles = [](double a, double b) {
 };
 
 double Cube(double x) { return x * x * x; }
+
+// The evaluator decides the jump test on unrounded results where it can: every decision must
+// be the one the rounded values give. The formulas put probe differences at exactly 1 (100x:
+// the unrounded difference is 1 plus a rounding error), at huge values and next to the largest
+// double (whose rounding fails), and make probes fail.
+TEST(PlotterWithEvaluator, JumpTestOnUnroundedResultsDecidesAsTheRoundedValues)
+{
+    linoveta::frmCalcFX calc;
+    const std::array<std::string, linoveta::kEvalLines> forms{
+        "100x", "-100x+3", "x*1E+15+1E+16", "1.7976931348623157E+308/(1+(x-1)^(2)*1E+300)", "1/((x)^(.5))"};
+    calc.PreCalcFX(forms);
+    linoveta::CalcFxEvaluator evaluator(calc, {});
+    std::vector<double> at, bound;
+    for (double x = -3; x <= 3; x += 0.005) {
+        const double xr = std::nearbyint(x * 1000) / 1000;
+        for (double p : {xr, xr - 0.01, xr - 0.02, xr + 0.01, xr + 0.02})
+            at.push_back(p);
+    }
+    for (double p : at)
+        bound.push_back(linoveta::NumberTextValue(p));
+    const std::size_t samples = at.size() / 5;
+    int nearOne = 0;
+    for (int line = 0; line < linoveta::kEvalLines; ++line) {
+        std::vector<std::optional<double>> values(samples), exactValues(samples);
+        std::vector<linoveta::ProbeOutcome> probes(samples), exactProbes(samples);
+        evaluator.SamplesAtBound(at.data(), bound.data(), samples, line, values.data(), probes.data());
+        evaluator.PlotEvaluator::SamplesAtBound(at.data(), bound.data(), samples, line,
+                                                exactValues.data(), exactProbes.data());
+        for (std::size_t k = 0; k < samples; ++k) {
+            SCOPED_TRACE(forms[static_cast<std::size_t>(line)] + " at " + std::to_string(at[5 * k]));
+            ASSERT_EQ(values[k], exactValues[k]);
+            ASSERT_EQ(values[k], calc.CalculateYValue(at[5 * k], line));
+            ASSERT_EQ(probes[k].failed, exactProbes[k].failed);
+            ASSERT_EQ(probes[k].jump, exactProbes[k].jump);
+            const auto a1 = calc.CalculateYValue(at[5 * k + 1], line);
+            const auto a2 = calc.CalculateYValue(at[5 * k + 2], line);
+            if (a1 && a2 && std::fabs(std::fabs(*a1) - std::fabs(*a2)) == 1)
+                ++nearOne;
+        }
+    }
+    EXPECT_GT(nearOne, 100); // the case that matters is reached
+}
 
 TEST(PlotterPicture, EveryCurvePixelLiesOnTheTrueGraph)
 {
