@@ -103,19 +103,28 @@ void EvaluateGroups(const script::Expression& e, const double* xs, std::size_t n
   }
 }
 
-template <bool Bound>
-void CalculateValues(const std::array<script::Expression, kEvalLines>& compiled, const double* xs,
-                     std::size_t n, int whichEqu, std::optional<double>* out) {
+// The line to evaluate; none after filling out[0..n) as a missing line (no values) or an empty
+// one (zeros) reads.
+const script::Expression* LineToEvaluate(const std::array<script::Expression, kEvalLines>& compiled,
+                                         int whichEqu, std::size_t n, std::optional<double>* out) {
   if (whichEqu < 0 || whichEqu >= kEvalLines) {
     std::fill(out, out + n, std::nullopt);
-    return;
+    return nullptr;
   }
   const script::Expression& e = compiled[static_cast<std::size_t>(whichEqu)];
   if (e.empty()) {
     std::fill(out, out + n, 0.0);
-    return;
+    return nullptr;
   }
-  EvaluateGroups<Bound>(e, xs, n, [out](std::size_t i, const YValue& v) {
+  return &e;
+}
+
+template <bool Bound>
+void CalculateValues(const std::array<script::Expression, kEvalLines>& compiled, const double* xs,
+                     std::size_t n, int whichEqu, std::optional<double>* out) {
+  const script::Expression* line = LineToEvaluate(compiled, whichEqu, n, out);
+  if (!line) return;
+  EvaluateGroups<Bound>(*line, xs, n, [out](std::size_t i, const YValue& v) {
     if (v.kind == YValue::Kind::Value)
       out[i] = v.value;
     else
@@ -127,15 +136,9 @@ void CalculateValues(const std::array<script::Expression, kEvalLines>& compiled,
 
 void frmCalcFX::CalculateYResultsBound(const double* boundXs, std::size_t n, int whichEqu,
                                        std::optional<double>* out) const {
-  if (whichEqu < 0 || whichEqu >= kEvalLines) {
-    std::fill(out, out + n, std::nullopt);
-    return;
-  }
-  const script::Expression& e = compiled_[static_cast<std::size_t>(whichEqu)];
-  if (e.empty()) {
-    std::fill(out, out + n, 0.0);
-    return;
-  }
+  const script::Expression* line = LineToEvaluate(compiled_, whichEqu, n, out);
+  if (!line) return;
+  const script::Expression& e = *line;
   constexpr std::size_t L = script::Expression::kLanes;
   script::Result r[L];
   for (std::size_t first = 0; first < n; first += L) {

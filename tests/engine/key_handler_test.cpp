@@ -452,15 +452,24 @@ void ExpectSameLineState(const FormulaTables& a, const FormulaTables& b, const s
   EXPECT_EQ(a.BarJustClosed, b.BarJustClosed) << why;
 }
 
+// A fixed pseudo-random sequence, so that a failing key stream reproduces.
+class KeyStream {
+ public:
+  explicit KeyStream(std::uint32_t seed) : seed_(seed) {}
+  std::uint32_t operator()() {
+    seed_ = seed_ * 1664525u + 1013904223u;
+    return seed_ >> 8;
+  }
+
+ private:
+  std::uint32_t seed_;
+};
+
 // Property: Backspace back to a shorter line leaves the same state as typing that line
-// afresh. Key streams come from a fixed generator so failures reproduce.
+// afresh.
 TEST(BackspaceProperty, ShorterLineEqualsTypingItAfresh) {
   constexpr std::string_view kKeys = "0123456789.x+-*/^()~|PSCT\b\b\b";
-  std::uint32_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1664525u + 1013904223u;
-    return seed >> 8;
-  };
+  KeyStream next(12345u);
   int checked = 0;
   for (int stream = 0; stream < 400; ++stream) {
     auto typed = std::make_unique<FormulaEngine>();
@@ -532,11 +541,7 @@ void ExpectKeyEqualsAFreshTranslation(FormulaTables& t, char c, const std::strin
 // plain path. Long runs of one key reach the long-line limits.
 TEST(TranslationReuseProperty, KeyResultEqualsAFreshTranslation) {
   constexpr std::string_view kKeys = "0123456789.x+-*/^()~|=PSCT\b\b";
-  std::uint32_t seed = 777;
-  auto next = [&seed] {
-    seed = seed * 1664525u + 1013904223u;
-    return seed >> 8;
-  };
+  KeyStream next(777u);
   for (int stream = 0; stream < 25; ++stream) {
     auto engine = std::make_unique<FormulaEngine>();
     engine->Start();
