@@ -108,6 +108,23 @@ pid_t StartChild(Body body)
     return pid;
 }
 
+// Ends a child that a failed check would otherwise leave behind, stopped or running.
+class ChildGuard {
+public:
+    explicit ChildGuard(pid_t pid) : m_pid(pid) {}
+    ~ChildGuard()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            Wait(m_pid);
+        }
+    }
+    void release() { m_pid = -1; }
+
+private:
+    pid_t m_pid;
+};
+
 template <typename Body>
 ChildEnd InChild(Body body)
 {
@@ -242,9 +259,12 @@ TEST(AtomicSavePermissions, OnlyFilesTheUserMayWriteAreReplacedAndKeepWhoMayUseT
         const QString file = folder + QStringLiteral("/doc.wqz");
         ASSERT_TRUE(QDir().mkdir(folder));
         Write(file, kOld);
-        ASSERT_EQ(::chown(Native(file).constData(), *fileOwner, *fileGroup), 0);
+        if (::chown(Native(file).constData(), *fileOwner, *fileGroup) != 0 ||
+            ::chown(Native(folder).constData(), *folderOwner, *folderGroup) != 0) {
+            std::printf("Not tried: files cannot be given to other users or groups here\n");
+            GTEST_SKIP() << "chown refused";
+        }
         ASSERT_EQ(::chmod(Native(file).constData(), c.fileMode), 0);
-        ASSERT_EQ(::chown(Native(folder).constData(), *folderOwner, *folderGroup), 0);
         ASSERT_EQ(::chmod(Native(folder).constData(), c.folderMode), 0);
         const struct stat before = Stat(file);
 
@@ -276,7 +296,10 @@ TEST(AtomicSavePermissions, RootSavingAUsersFileLeavesItTheirs)
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("doc.wqz"));
     Write(file, kOld);
-    ASSERT_EQ(::chown(Native(file).constData(), kOtherUid, kForeignGid), 0);
+    if (::chown(Native(file).constData(), kOtherUid, kForeignGid) != 0) {
+        std::printf("Not tried: files cannot be given to other users here\n");
+        GTEST_SKIP() << "chown refused";
+    }
     ASSERT_EQ(::chmod(Native(file).constData(), 0640), 0);
     ASSERT_TRUE(WriteFileAtomically(file, kNew));
     EXPECT_EQ(Contents(file), kNew);
@@ -423,6 +446,7 @@ TEST(AtomicSaveKilled, ASaveUnderWayKeepsItsFile)
     const QString file = dir.filePath(QStringLiteral("doc.wqz"));
     Write(file, kOld);
     const pid_t paused = StartSaveThatRunsOutOfRoom(file, std::string(65536, 'x'), PauseThenGoOn);
+    ChildGuard guard(paused);
     ASSERT_EQ(Wait(paused, WUNTRACED).signal, SIGSTOP);
     const std::vector<std::string> during = Entries(dir.path());
     ASSERT_EQ(during.size(), 2u);
@@ -433,6 +457,7 @@ TEST(AtomicSaveKilled, ASaveUnderWayKeepsItsFile)
 
     ::kill(paused, SIGCONT);
     const ChildEnd end = Wait(paused);
+    guard.release();
     EXPECT_TRUE(end.exited);
     const std::string now = Contents(file);
     EXPECT_TRUE(now == kNew || now == std::string(65536, 'x')) << "a mixed or partial file";
