@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QBuffer>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cmath>
@@ -213,104 +212,6 @@ QString DefaultDocumentName(const QDate &today)
 QString DefaultBitmapName(const QDate &today)
 {
     return QStringLiteral("GraphBitmap ") + today.toString(QStringLiteral("MM-dd-yy"));
-}
-
-bool WriteReplacement(ReplacementFile &file, std::string_view bytes)
-{
-    QIODevice &device = file.device();
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const qint64 wrote = device.write(bytes.data() + done, qint64(bytes.size() - done));
-        if (wrote <= 0) {
-            file.discard();
-            return false;
-        }
-        done += std::size_t(wrote);
-    }
-    if (!file.flush() || !file.replaceTarget()) {
-        file.discard();
-        return false;
-    }
-    return true;
-}
-
-namespace {
-
-// A new file beside the target. QSaveFile is not used: it renames its file over the target
-// even when the last flush failed for want of space, leaving a truncated file.
-class DiskReplacementFile final : public ReplacementFile {
-public:
-    explicit DiskReplacementFile(const QString &path)
-    {
-        QFileInfo info(path);
-        // Saving over a link writes the file it points to, not the link.
-        if (info.isSymLink())
-            info = QFileInfo(info.symLinkTarget());
-        m_target = QFile::encodeName(info.absoluteFilePath());
-        const QByteArray prefix =
-            QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName());
-        for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
-            m_temp = prefix + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-            m_fd = ::open(m_temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (m_fd < 0 && errno != EEXIST)
-                break;
-        }
-        if (m_fd < 0)
-            return;
-        // The new file keeps the old one's permissions, as an overwrite would.
-        struct stat old {};
-        if (::stat(m_target.constData(), &old) == 0 && S_ISREG(old.st_mode))
-            ::fchmod(m_fd, old.st_mode & 07777);
-        m_file.open(m_fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
-                    QFileDevice::DontCloseHandle);
-    }
-    ~DiskReplacementFile() override { discard(); }
-
-    bool isOpen() const { return m_file.isOpen(); }
-    QIODevice &device() override { return m_file; }
-    bool flush() override
-    {
-        if (m_fd < 0 || !m_file.flush() || m_file.error() != QFileDevice::NoError)
-            return false;
-        m_file.close();
-        const bool synced = ::fsync(m_fd) == 0;
-        const bool closed = ::close(m_fd) == 0;
-        m_fd = -1;
-        return synced && closed;
-    }
-    bool replaceTarget() override
-    {
-        if (m_fd >= 0 || m_temp.isEmpty() || ::rename(m_temp.constData(), m_target.constData()) != 0)
-            return false;
-        m_temp.clear();
-        return true;
-    }
-    void discard() override
-    {
-        m_file.close();
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-        if (!m_temp.isEmpty())
-            ::unlink(m_temp.constData());
-        m_temp.clear();
-    }
-
-private:
-    QByteArray m_target;
-    QByteArray m_temp;
-    int m_fd = -1;
-    QFile m_file;
-};
-
-} // namespace
-
-bool WriteFileAtomically(const QString &path, std::string_view bytes)
-{
-    DiskReplacementFile file(path);
-    if (!file.isOpen())
-        return false;
-    return WriteReplacement(file, bytes);
 }
 
 FileReadResult ReadDocumentFile(const QString &path)

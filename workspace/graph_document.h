@@ -3,6 +3,8 @@
 // the typed symbols of the five formula lines, x and y of every entered point, the word of
 // the trend choice ("False" means Polynomial) and the polynomial order.
 
+#include "workspace/atomic_save.h"
+
 #include <QDate>
 #include <QImage>
 #include <QString>
@@ -14,7 +16,6 @@
 #include <string_view>
 #include <vector>
 
-class QIODevice;
 class QWidget;
 
 namespace linoveta {
@@ -96,28 +97,6 @@ inline const QString kCouldNotSaveMessage =
 
 QString DefaultDocumentName(const QDate &today);  // "Linoveta mm-dd-yy"
 QString DefaultBitmapName(const QDate &today);    // "GraphBitmap mm-dd-yy"
-
-// Where the bytes of a save go before they take the old file's place.
-class ReplacementFile {
-public:
-    virtual ~ReplacementFile() = default;
-    virtual QIODevice &device() = 0;
-    // Everything written has reached the disk; false when it has not (a full disk shows here
-    // as often as in the writes).
-    virtual bool flush() = 0;
-    // Puts the written file in place of the old one in one step.
-    virtual bool replaceTarget() = 0;
-    // Throws the written file away; the old file stays as it was.
-    virtual void discard() = 0;
-};
-
-// Writes all the bytes, flushes them, and replaces the target only when every step worked;
-// otherwise the written file is discarded and the old file stays byte for byte.
-bool WriteReplacement(ReplacementFile &file, std::string_view bytes);
-
-// The bytes in place of the file at `path`, through a new file in the same folder: either the
-// whole new content is in place or the old file is untouched.
-bool WriteFileAtomically(const QString &path, std::string_view bytes);
 
 enum class FileReadStatus {
     Read,

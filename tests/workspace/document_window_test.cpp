@@ -18,15 +18,19 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace linoveta {
@@ -334,8 +338,50 @@ TEST_F(DocumentWindowTest, SavesAskBeforeOverwritingWhateverTheSpelling)
     EXPECT_TRUE(script.messages.empty());
 }
 
-// A small file system of its own that tests fill up; mounting needs root, and a test that
-// cannot mount one says so and is skipped.
+// Runs a program and waits for it; its exit code, or 128 and the signal that ended it.
+int RunProgram(const std::vector<std::string> &args, bool quiet)
+{
+    std::vector<char *> argv;
+    for (const std::string &a : args)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (quiet) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+        }
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Without root the running test runs again under `unshare -rm`: there it is root of a user and
+// mount namespace of its own and may mount a small file system. False when no namespace can be
+// made here.
+bool RerunInOwnNamespace()
+{
+    if (RunProgram({"unshare", "-rm", "true"}, true) != 0)
+        return false;
+    char self[PATH_MAX] = {};
+    if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+        return false;
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string filter =
+        std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
+    EXPECT_EQ(RunProgram({"unshare", "-rm", self, filter}, false), 0)
+        << "the run in its own namespace failed";
+    return true;
+}
+
+// A small file system of its own that tests fill up; mounting needs root (of the machine or of
+// a namespace), and a test that cannot mount one says so and is skipped.
 class SmallFileSystem {
 public:
     explicit SmallFileSystem(const QString &where) : m_where(QFile::encodeName(where))
@@ -383,6 +429,15 @@ private:
 // writes themselves may succeed and only the last flush finds the disk full.
 TEST_F(DocumentWindowTest, FullDiskKeepsTheOldFiles)
 {
+    if (::geteuid() != 0) {
+        if (RerunInOwnNamespace()) {
+            std::printf("Full-disk save tried in a user and mount namespace (unshare -rm)\n");
+            return;
+        }
+        std::printf("Full-disk save not tried: not root, and unshare -rm cannot make a "
+                    "namespace here\n");
+        GTEST_SKIP() << "not root, and no user namespace";
+    }
     QTemporaryDir mountPoint;
     ASSERT_TRUE(mountPoint.isValid());
     SmallFileSystem disk(mountPoint.path());
