@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPrinter>
 
 PrinterSurface::PrinterSurface(QPrinter &printer) : m_printer(printer)
@@ -36,6 +37,10 @@ QPainter &PrinterSurface::painter()
 {
     if (!m_painter.isActive()) {
         m_painter.begin(&m_printer);
+        // The printer's paint engine outlives each job and keeps the pen and brush the last
+        // one ended with; the new painter's defaults equal them on paper only once sent.
+        if (QPaintEngine *engine = m_painter.paintEngine())
+            engine->setDirty(QPaintEngine::AllDirty);
         m_pages = 1;
     }
     return m_painter;

@@ -4,8 +4,10 @@
 #include "typeset/formula_typesetter.h"
 #include "typeset/recording_surface.h"
 #include "modal_steps.h"
+#include "pdf_pages.h"
 
 #include <QFile>
+#include <array>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QPrinterInfo>
@@ -237,6 +239,53 @@ TEST_F(PrintTheGraphTest, RealPdfHasOnePagePerPrint)
         EXPECT_TRUE(bytes.contains("/Subtype /Image")) << "the plot picture is on the page";
         file.close();
         EXPECT_EQ(pdf.printer().pageLayout().orientation(), QPageLayout::Landscape);
+    }
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// Every print starts from black, whatever the job before it ended in: pages printed one after
+// another in one run, each rendered as the reader sees it. The plot is blank, so the bands of
+// ink are the two headings and then the formula or the equation.
+TEST_F(PrintTheGraphTest, EachPagePrintsInItsOwnColoursAfterTheOneBefore)
+{
+    if (!test::HavePdfRenderer())
+        GTEST_SKIP() << "pdftoppm is not installed: the printed pages cannot be looked at";
+    enum Kind { Formula, PointSeries };
+    struct Run {
+        const char *what;
+        std::array<Kind, 3> pages;
+    };
+    static constexpr std::array runs{
+        Run{"formula pages one after another", {Formula, Formula, Formula}},
+        Run{"the equation after a formula page", {Formula, PointSeries, Formula}},
+    };
+    for (const Run &run : runs) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.pdf"));
+        QtPrinterService pdf(path);
+        for (std::size_t n = 0; n < run.pages.size(); ++n) {
+            SCOPED_TRACE(std::string(run.what) + ", page " + std::to_string(n + 1));
+            PrintPage page = FormulaPage();
+            page.displayTexts[0] = QStringLiteral("x^2^");
+            page.displayTexts[1] = QStringLiteral("-3");
+            page.colours[1] = kRed;  // the page ends in red
+            page.pointSeriesMode = run.pages[n] == PointSeries;
+            page.regressionEquation = QStringLiteral("y = 2x + 1");
+            ASSERT_TRUE(PrintGraphPage(pdf, page));
+            const std::vector<QImage> sheets = test::RenderPdfPages(path);
+            ASSERT_EQ(sheets.size(), 1u);
+            const std::vector<test::InkBand> bands = test::InkBands(sheets[0]);
+            const std::size_t textBands = page.pointSeriesMode ? 3 : 4;
+            ASSERT_EQ(bands.size(), textBands);
+            for (std::size_t b = 0; b < 2; ++b)
+                EXPECT_EQ(bands[b].coloured, 0) << "heading " << b + 1 << " is black";
+            if (page.pointSeriesMode) {
+                EXPECT_EQ(bands[2].coloured, 0) << "the equation is black";
+            } else {
+                for (std::size_t b = 2; b < 4; ++b)
+                    EXPECT_GT(bands[b].reddish, bands[b].ink / 2) << "formula line " << b - 2;
+            }
+        }
     }
     EXPECT_TRUE(messages.isEmpty());
 }
