@@ -7,6 +7,8 @@
 #include "pdf_pages.h"
 
 #include <QFile>
+#include <QPageSize>
+#include <QPainter>
 #include <array>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -152,6 +154,153 @@ TEST_F(PrintTheGraphTest, EmptyHeadingsStillPrintTheirBlanks)
     EXPECT_EQ(picture->y, 108 + 18);
 }
 
+// A display text of `count` terms "x+1+x+1...", long enough to wrap on the page.
+QString LongFormula(int count)
+{
+    QString text = QStringLiteral("x");
+    for (int i = 1; i < count; ++i)
+        text += i % 2 ? QStringLiteral("+1") : QStringLiteral("+x");
+    return text;
+}
+
+// However many rows the formulas take, the whole plot is printed, its proportions kept: at its
+// own size when it fits below the text, smaller when at least half of it does, else on a page
+// of its own at its own size. (On this surface the plot is 400 of the page's 600 units high.)
+TEST_F(PrintTheGraphTest, WholePlotBelowTheTextOrOnTheNextPage)
+{
+    enum Placement { OwnSize, ScaledDown, OwnPage };
+    struct Case {
+        const char *what;
+        int lines;
+        int terms;
+        Placement placement;
+        int pages;
+    };
+    static constexpr std::array cases{
+        Case{"no formula", 0, 0, OwnSize, 1},
+        Case{"two short formulas", 2, 3, OwnSize, 1},
+        Case{"five short formulas", 5, 3, ScaledDown, 1},
+        Case{"five formulas of two rows", 5, 70, ScaledDown, 1},
+        Case{"five formulas of three rows", 5, 150, ScaledDown, 1},
+        Case{"five formulas of four rows", 5, 220, OwnPage, 2},
+        // The text itself runs onto a second page; the plot follows it there.
+        Case{"five formulas of eight rows", 5, 500, OwnSize, 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingSurface page;
+        PrintPage content = FormulaPage();
+        for (int i = 0; i < c.lines; ++i)
+            content.displayTexts[std::size_t(i)] = LongFormula(c.terms);
+        PrintTheGraph(page, content);
+        EXPECT_EQ(page.pages(), c.pages);
+        // The lowest text on the page the plot is on, and whether text follows the plot.
+        double textBottom = 0;
+        const RecordedCall *picture = nullptr;
+        bool textAfterPicture = false;
+        for (const RecordedCall &call : page.calls()) {
+            if (call.kind == RecordedCall::NewPage)
+                textBottom = 0;
+            if (call.kind == RecordedCall::Text && !call.text.trimmed().isEmpty()) {
+                textBottom = std::max(textBottom, call.y);
+                textAfterPicture |= picture != nullptr;
+            }
+            if (call.kind == RecordedCall::Picture)
+                picture = &call;
+        }
+        ASSERT_NE(picture, nullptr);
+        EXPECT_FALSE(textAfterPicture);
+        const double width = picture->x2 - picture->x, height = picture->y2 - picture->y;
+        EXPECT_EQ(picture->x, 12);
+        EXPECT_DOUBLE_EQ(width, height) << "the square plot stays square";
+        EXPECT_LE(picture->y2, 600) << "the plot's bottom is on the page";
+        EXPECT_LE(picture->x2, 800);
+        switch (c.placement) {
+        case OwnSize:
+            EXPECT_DOUBLE_EQ(height, 400);
+            EXPECT_GT(picture->y, textBottom + 18) << "below the text";
+            break;
+        case ScaledDown:
+            EXPECT_LT(height, 400);
+            EXPECT_GE(height, 200);
+            EXPECT_GT(picture->y, textBottom + 18) << "below the text";
+            EXPECT_DOUBLE_EQ(picture->y2, 600) << "as large as the room allows";
+            break;
+        case OwnPage:
+            EXPECT_DOUBLE_EQ(height, 400);
+            EXPECT_DOUBLE_EQ(picture->y, 24);
+            EXPECT_EQ(textBottom, 0) << "no text on the plot's page";
+            break;
+        }
+    }
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// The bounding box of the blue ink on a page and how much of its top and bottom rows is blue.
+struct BlueFrame {
+    QRect box;
+    double topRowShare = 0, bottomRowShare = 0;
+};
+
+BlueFrame FindBlueFrame(const QImage &page)
+{
+    auto blue = [](QRgb p) { return qBlue(p) > 150 && qRed(p) < 100 && qGreen(p) < 100; };
+    BlueFrame frame;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (blue(page.pixel(x, y)))
+                frame.box |= QRect(x, y, 1, 1);
+    if (frame.box.isEmpty())
+        return frame;
+    auto share = [&](int y) {
+        int n = 0;
+        for (int x = frame.box.left(); x <= frame.box.right(); ++x)
+            n += blue(page.pixel(x, y));
+        return double(n) / frame.box.width();
+    };
+    frame.topRowShare = share(frame.box.top() + 1);
+    frame.bottomRowShare = share(frame.box.bottom() - 1);
+    return frame;
+}
+
+// On a real A4 landscape sheet, five formulas that wrap leave the plot whole: its framed edge
+// is on the page all round and it stays square.
+TEST_F(PrintTheGraphTest, LongFormulasLeaveTheWholePlotOnTheSheet)
+{
+    if (!test::HavePdfRenderer())
+        GTEST_SKIP() << "pdftoppm is not installed: the printed pages cannot be looked at";
+    struct Case {
+        const char *what;
+        int terms;
+    };
+    static constexpr std::array cases{Case{"two rows each", 70}, Case{"three rows each", 150}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.pdf"));
+        QtPrinterService pdf(path);
+        pdf.printer().setPageSize(QPageSize(QPageSize::A4));
+        PrintPage page = FormulaPage();
+        for (QString &text : page.displayTexts)
+            text = LongFormula(c.terms);
+        page.colours.fill(kRed);  // the only blue is the plot's frame
+        QPainter frame(&page.plot);
+        frame.fillRect(page.plot.rect(), QColor(0, 0, 255));
+        frame.fillRect(page.plot.rect().adjusted(8, 8, -8, -8), Qt::white);
+        frame.end();
+        ASSERT_TRUE(PrintGraphPage(pdf, page));
+        const std::vector<QImage> sheets = test::RenderPdfPages(path, 72);
+        ASSERT_FALSE(sheets.empty());
+        const BlueFrame plot = FindBlueFrame(sheets.back());
+        ASSERT_FALSE(plot.box.isEmpty());
+        EXPECT_NEAR(plot.box.width(), plot.box.height(), 2);
+        EXPECT_GT(plot.topRowShare, 0.95);
+        EXPECT_GT(plot.bottomRowShare, 0.95) << "the plot's bottom edge is printed";
+        EXPECT_LT(plot.box.bottom(), sheets.back().height() - 1);
+    }
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 // A fake printer that keeps what each document drew.
 class RecordingPrinter : public PrinterService {
 public:
@@ -159,12 +308,14 @@ public:
     bool ok = true;
     std::vector<QStringList> documents;
     std::vector<bool> ended;
+    QStringList jobNames;
 
     QString deviceName() const override { return name; }
-    std::unique_ptr<Surface> beginDocument() override
+    std::unique_ptr<Surface> beginDocument(const QString &jobName) override
     {
         if (name.isEmpty())
             return nullptr;
+        jobNames << jobName;
         return std::make_unique<Page>(*this);
     }
     bool lastDocumentOk() const override { return ok; }
@@ -209,7 +360,7 @@ TEST(PrinterName, UnknownWhenItCannotBeRead)
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         QtPrinterService none;
         EXPECT_EQ(PrinterNameForDisplay(none), QStringLiteral("Unknown"));
-        EXPECT_EQ(none.beginDocument(), nullptr);
+        EXPECT_EQ(none.beginDocument(QStringLiteral("Linoveta")), nullptr);
         EXPECT_FALSE(PrintGraphPage(none, FormulaPage()));
     }
 }
