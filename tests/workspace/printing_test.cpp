@@ -13,6 +13,8 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -299,6 +301,26 @@ TEST_F(PrintTheGraphTest, LongFormulasLeaveTheWholePlotOnTheSheet)
         EXPECT_LT(plot.box.bottom(), sheets.back().height() - 1);
     }
     EXPECT_TRUE(messages.isEmpty());
+}
+
+// A heading prints every character it shows, also those the symbol font has no glyph for.
+TEST_F(PrintTheGraphTest, HeadingsPrintCharactersOutsideTheSymbolFont)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed: the printed text cannot be read back";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.pdf"));
+    QtPrinterService pdf(path);
+    PrintPage page = FormulaPage();
+    page.heading1 = QStringLiteral("Circle: A = \u03C0r\u00B2");
+    page.heading2 = QStringLiteral("\u0394x = 0.1");
+    ASSERT_TRUE(PrintGraphPage(pdf, page));
+    QProcess read;
+    read.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    ASSERT_TRUE(read.waitForFinished(30000));
+    const QString text = QString::fromUtf8(read.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(page.heading1)) << text.toStdString();
+    EXPECT_TRUE(text.contains(page.heading2)) << text.toStdString();
 }
 
 // A fake printer that keeps what each document drew.
