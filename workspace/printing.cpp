@@ -3,6 +3,7 @@
 #include "typeset/fonts.h"
 #include "typeset/formula_typesetter.h"
 #include "typeset/printer_surface.h"
+#include "workspace/platform/platform.h"
 #include "workspace/platform/print_system.h"
 
 #include <QDialogButtonBox>
@@ -51,7 +52,7 @@ double FittingScale(double top, double width, double height)
 
 QString PrintJobName(const QString &documentName)
 {
-    const QString program = QStringLiteral("Linoveta");
+    const QString &program = platform::ApplicationTitle;
     return documentName.isEmpty() ? program : program + QStringLiteral(" - ") + documentName;
 }
 
