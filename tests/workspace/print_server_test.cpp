@@ -33,7 +33,8 @@ protected:
         cupsSetServer(server.address().toLatin1().constData());
         MainWindowTest::SetUp();
         auto printer = std::make_unique<QtPrinterService>();
-        printer->printer().setPrinterName(QString::fromLatin1(test::PrivatePrintServer::kQueue));
+        qtPrinter = &printer->printer();
+        qtPrinter->setPrinterName(QString::fromLatin1(test::PrivatePrintServer::kQueue));
         window->setPrinter(std::move(printer));
     }
     void TearDown() override
@@ -44,17 +45,17 @@ protected:
         qunsetenv("CUPS_SERVER");
     }
 
-    // Every job the server has had on the queue, finished or not.
+    // Every job the server has had on its queues, finished or not.
     int jobsOnServer() const
     {
         cups_job_t *jobs = nullptr;
-        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, test::PrivatePrintServer::kQueue, 0,
-                                   CUPS_WHICHJOBS_ALL);
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
         cupsFreeJobs(n, jobs);
         return n;
     }
 
     test::PrivatePrintServer server;
+    QPrinter *qtPrinter = nullptr;  // the window's printer
 };
 
 TEST_F(PrintServerTest, RefusedJobKeepsPrintOptionsOpenAndTheNextOnePrints)
@@ -63,24 +64,29 @@ TEST_F(PrintServerTest, RefusedJobKeepsPrintOptionsOpenAndTheNextOnePrints)
     QTest::keyClicks(window->Paper[0], "x^2");
     QTest::keyClick(window->Paper[0], Qt::Key_Return);
 
+    constexpr const char *pdf = test::PrivatePrintServer::kQueue;
+    constexpr const char *denying = test::PrivatePrintServer::kDenyingQueue;
     struct Step {
         const char *what;
-        const char *command;  // run on the queue before OK
+        const char *command;  // run on the PDF queue before OK
+        const char *queue;    // the printer chosen
         bool printed;
     };
     static constexpr std::array steps{
-        Step{"the queue takes the job", nullptr, true},
-        Step{"the queue refuses jobs", "cupsreject", false},
-        Step{"the queue takes jobs again", "cupsaccept", true},
+        Step{"the queue takes the job", nullptr, pdf, true},
+        Step{"the queue refuses jobs", "cupsreject", pdf, false},
+        // It says it accepts jobs; only the answer to the submission tells.
+        Step{"the queue denies jobs to this user", nullptr, denying, false},
+        Step{"the queue takes jobs again", "cupsaccept", pdf, true},
     };
     int arrived = 0;
     for (const Step &step : steps) {
         SCOPED_TRACE(step.what);
         if (step.command) {
-            ASSERT_EQ(server.run(QString::fromLatin1(step.command),
-                                 {QString::fromLatin1(test::PrivatePrintServer::kQueue)}),
+            ASSERT_EQ(server.run(QString::fromLatin1(step.command), {QString::fromLatin1(pdf)}),
                       QString());
         }
+        qtPrinter->setPrinterName(QString::fromLatin1(step.queue));
         // After a refused job the window is still open, with what was typed into it.
         if (!window->printOptions())
             window->mnuGraphPrint_Click();

@@ -1,6 +1,7 @@
 #pragma once
 // A print server of the test's own: cupsd on its own configuration folder and a free loopback
-// port, with one PDF queue (cups-pdf) whose files land in the folder. The PDF back end reads
+// port, with a PDF queue (cups-pdf) whose files land in the folder, and a second one that says
+// it accepts jobs but denies them to the user the test runs as. The PDF back end reads
 // its settings from one fixed system path, so the server runs in a mount namespace of its own
 // where that path shows the test's settings; nothing outside the folder is changed. Started and
 // stopped by the test, every wait bounded.
@@ -18,6 +19,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,6 +29,7 @@ namespace linoveta::test {
 class PrivatePrintServer {
 public:
     static constexpr const char *kQueue = "linoveta_test";
+    static constexpr const char *kDenyingQueue = "linoveta_denying";
 
     PrivatePrintServer() = default;
     PrivatePrintServer(const PrivatePrintServer &) = delete;
@@ -96,9 +99,16 @@ public:
         const QString added = run(lpadmin, {QStringLiteral("-p"), QString::fromLatin1(kQueue),
                                             QStringLiteral("-E"), QStringLiteral("-v"),
                                             QStringLiteral("cups-pdf:/"), QStringLiteral("-P"), ppd});
-        if (!added.isEmpty()) {
+        const passwd *user = getpwuid(geteuid());
+        const QString denying = added.isEmpty() && user
+            ? run(lpadmin, {QStringLiteral("-p"), QString::fromLatin1(kDenyingQueue),
+                            QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
+                            QStringLiteral("-P"), ppd, QStringLiteral("-u"),
+                            QStringLiteral("deny:") + QString::fromLocal8Bit(user->pw_name)})
+            : QString();
+        if (!added.isEmpty() || !denying.isEmpty() || !user) {
             stop();
-            return QStringLiteral("the PDF queue could not be added: ") + added;
+            return QStringLiteral("the PDF queues could not be added: ") + added + denying;
         }
         return QString();
     }
