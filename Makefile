@@ -9,6 +9,11 @@ PREFIX       ?=
 
 PACKAGES      = cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev libmuparser-dev fonts-dejavu-core locales desktop-file-utils
+# Printing: the program asks the print system (CUPS) whether it took each job
+# (libcups2-dev); the tests render the printed pages (poppler-utils) and start a private print
+# server with a PDF queue (cups, printer-driver-cups-pdf).
+PRINT_PACKAGES = libcups2-dev poppler-utils cups printer-driver-cups-pdf
+PACKAGES      += $(PRINT_PACKAGES)
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 LOOK_PACKAGES = xvfb xauth imagemagick
 # The suite runs a second time in a locale whose decimal separator is ",".

@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPrinter>
 
 PrinterSurface::PrinterSurface(QPrinter &printer) : m_printer(printer)
@@ -36,6 +37,10 @@ QPainter &PrinterSurface::painter()
 {
     if (!m_painter.isActive()) {
         m_painter.begin(&m_printer);
+        // The printer's paint engine outlives each job and keeps the pen and brush the last
+        // one ended with; the new painter's defaults equal them on paper only once sent.
+        if (QPaintEngine *engine = m_painter.paintEngine())
+            engine->setDirty(QPaintEngine::AllDirty);
         m_pages = 1;
     }
     return m_painter;
@@ -72,19 +77,34 @@ double PrinterSurface::devicePixelsPerTwip() const
     return m_printer.resolution() / 1440.0;
 }
 
-void PrinterSurface::fontChanged() { m_font = surfaceFont(fontName(), fontSize(), fontBold()); }
+void PrinterSurface::fontChanged()
+{
+    m_font = surfaceFont(fontName(), fontSize(), fontBold());
+    m_fontWithFallback = m_font;
+    m_fontWithFallback.setStyleStrategy(QFont::PreferAntialias);
+}
+
+const QFont &PrinterSurface::fontFor(const QString &text) const
+{
+    const QFontMetricsF metrics(m_font, &m_printer);
+    for (const char32_t c : text.toUcs4())
+        if (!metrics.inFontUcs4(c))
+            return m_fontWithFallback;
+    return m_font;
+}
 
 QSizeF PrinterSurface::deviceTextSize(const QString &text) const
 {
-    const QFontMetricsF metrics(m_font, &m_printer);
+    const QFontMetricsF metrics(fontFor(text), &m_printer);
     return QSizeF(metrics.horizontalAdvance(text), metrics.height());
 }
 
 void PrinterSurface::deviceText(QPointF topLeft, const QString &text)
 {
     QPainter &p = painter();
-    const QFontMetricsF metrics(m_font, &m_printer);
-    p.setFont(m_font);
+    const QFont &font = fontFor(text);
+    const QFontMetricsF metrics(font, &m_printer);
+    p.setFont(font);
     p.setPen(colourFromRgbValue(foreColor()));
     p.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
 }

@@ -41,9 +41,13 @@ protected:
 private:
     QPainter &painter();
     QPen pen(RgbValue colour) const;
+    // The surface's font, or for text with characters it has no glyph for (a heading may
+    // hold any), the same font with other fonts filling in those characters as on screen.
+    const QFont &fontFor(const QString &text) const;
 
     QPrinter &m_printer;
     QPainter m_painter;
     QFont m_font;
+    QFont m_fontWithFallback;
     int m_pages = 0;
 };

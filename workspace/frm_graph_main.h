@@ -347,6 +347,8 @@ private:
     int m_splashDelay = 3000;
     std::unique_ptr<PrinterService> m_printer;
     QPointer<frmPrintSetup> m_printOptions;
+    // The file name of the document loaded or saved last, which print jobs carry.
+    QString m_documentName;
     frmPrintSetup *openPrintOptions(QWidget *parent);
     bool printGraphPage();
     void applyDocument(const GraphDocument &document);

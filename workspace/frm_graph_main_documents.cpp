@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,23 +48,27 @@ void frmGraphMain::mnuSave_Click()
     document.order = Combo1->currentText().toInt();
     QString name = DefaultDocumentName(m_platform.clock->today());
     // A cancel stays silent; a failed write must not read as success.
-    if (SaveGraphData(GraphDocumentCodec::Write(document), CommonDialog1, *m_platform.files, this,
-                      m_savedProblems, name) == SaveOutcome::Failed)
+    const SaveOutcome outcome = SaveGraphData(GraphDocumentCodec::Write(document), CommonDialog1,
+                                              *m_platform.files, this, m_savedProblems, name);
+    if (outcome == SaveOutcome::Failed)
         m_platform.messages->message(this, kCouldNotSaveMessage);
+    else if (outcome == SaveOutcome::Saved)
+        m_documentName = QFileInfo(name).fileName();
 }
 
 void frmGraphMain::mnuLoad_Click()
 {
     FileReadResult file;
+    QString path;
     if (!m_program.CommandFile.isEmpty()) {
-        file = ReadDocumentFile(CommandLineDocumentPath(m_program.CommandFile));
+        path = CommandLineDocumentPath(m_program.CommandFile);
+        file = ReadDocumentFile(path);
         if (file.status != FileReadStatus::Read) {
             m_platform.messages->message(this, kCouldNotOpenMessage);
             return;
         }
     } else {
-        QString name;
-        file = LoadGraphData(CommonDialog1, *m_platform.files, this, m_savedProblems, name);
+        file = LoadGraphData(CommonDialog1, *m_platform.files, this, m_savedProblems, path);
         // A pipe, a folder, a device or an oversized file is no document; a cancel or a file
         // that cannot be read ends silently.
         if (file.status == FileReadStatus::Refused) {
@@ -80,6 +85,7 @@ void frmGraphMain::mnuLoad_Click()
         return;
     }
     applyDocument(result.document);
+    m_documentName = QFileInfo(path).fileName();
 }
 
 namespace {
@@ -197,7 +203,7 @@ frmPrintSetup *frmGraphMain::openPrintOptions(QWidget *parent)
         return m_printOptions;
     PrintSetupCommands commands;
     commands.printTheGraph = [this] { return printGraphPage(); };
-    commands.printSetup = [this] { mnuGraphPrintSetup_Click(); };
+    commands.printSetup = [this](QWidget *over) { printer().setup(over); };
     m_printOptions = new frmPrintSetup(printer(), commands, m_platform.clock->today(), parent);
     return m_printOptions;
 }
@@ -242,6 +248,7 @@ bool frmGraphMain::printGraphPage()
     if (page.pointSeriesMode)
         page.regressionEquation = QString::fromStdString(m_Regression->ReturnRegEq());
     page.plot = frmGraph->surface().image();
+    page.documentName = m_documentName;
     return PrintGraphPage(printer(), page);
 }
 

@@ -3,12 +3,16 @@
 #include "typeset/fonts.h"
 #include "typeset/formula_typesetter.h"
 #include "typeset/printer_surface.h"
+#include "workspace/platform/platform.h"
+#include "workspace/platform/print_system.h"
 
 #include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <algorithm>
 
 namespace linoveta {
 
@@ -28,7 +32,29 @@ double OwnHeight(const Surface &page, const QImage &picture)
     return picture.deviceIndependentSize().height() * kTwipsPerPixel * page.scaleHeight() / page.heightTwips();
 }
 
+// Where text and pictures may go on the 800 x 600 page, and where a new page starts (as the
+// typesetter starts one).
+constexpr double kPageRight = 800, kPageBottom = 600, kPictureLeft = 12, kNewPageTop = 24;
+
+// The largest share of its own size (at most all of it) at which the picture fits between
+// `top` and the page's bottom and right edges.
+double FittingScale(double top, double width, double height)
+{
+    double scale = 1;
+    if (height > 0)
+        scale = std::min(scale, (kPageBottom - top) / height);
+    if (width > 0)
+        scale = std::min(scale, (kPageRight - kPictureLeft) / width);
+    return scale;
+}
+
 } // namespace
+
+QString PrintJobName(const QString &documentName)
+{
+    const QString &program = platform::ApplicationTitle;
+    return documentName.isEmpty() ? program : program + QStringLiteral(" - ") + documentName;
+}
 
 void PrintTheGraph(Surface &printer, const PrintPage &page)
 {
@@ -54,9 +80,18 @@ void PrintTheGraph(Surface &printer, const PrintPage &page)
         basFPrint3::PrintFormula(page.regressionEquation, printer, false, QString());
     }
 
-    if (!page.plot.isNull())
-        printer.paintPicture(page.plot, 12, printer.currentY() + 18, OwnWidth(printer, page.plot),
-                             OwnHeight(printer, page.plot));
+    if (!page.plot.isNull()) {
+        const double width = OwnWidth(printer, page.plot), height = OwnHeight(printer, page.plot);
+        double top = printer.currentY() + 18;
+        double scale = FittingScale(top, width, height);
+        // Below half its size the plot's labels are no longer read: it gets a page of its own.
+        if (scale < 0.5) {
+            printer.newPage();
+            top = kNewPageTop;
+            scale = FittingScale(top, width, height);
+        }
+        printer.paintPicture(page.plot, kPictureLeft, top, width * scale, height * scale);
+    }
     // Ends the page and the job together, so one OK sends exactly one page.
     printer.endDoc();
 }
@@ -81,17 +116,24 @@ QString QtPrinterService::deviceName() const
     return m_printer->printerName();
 }
 
-std::unique_ptr<Surface> QtPrinterService::beginDocument()
+std::unique_ptr<Surface> QtPrinterService::beginDocument(const QString &jobName)
 {
     if (deviceName().isEmpty())
         return nullptr;
+    // A queue that refuses jobs would take nothing; asking first also leaves the print
+    // system's last answer a known one before the job is submitted.
+    if (!m_pdf && !PrintQueueAcceptsJobs(m_printer->printerName()))
+        return nullptr;
+    m_printer->setDocName(jobName);
     return std::make_unique<PrinterSurface>(*m_printer);
 }
 
 bool QtPrinterService::lastDocumentOk() const
 {
-    return m_printer->printerState() != QPrinter::Error &&
-           m_printer->printerState() != QPrinter::Aborted;
+    if (m_printer->printerState() == QPrinter::Error || m_printer->printerState() == QPrinter::Aborted)
+        return false;
+    // Qt submits the finished job to the print system and keeps no answer of it.
+    return m_pdf || LastPrintRequestSucceeded();
 }
 
 void QtPrinterService::setup(QWidget *parent)
@@ -111,7 +153,7 @@ void QtPrinterService::setup(QWidget *parent)
 
 bool PrintGraphPage(PrinterService &printer, const PrintPage &page)
 {
-    std::unique_ptr<Surface> surface = printer.beginDocument();
+    std::unique_ptr<Surface> surface = printer.beginDocument(PrintJobName(page.documentName));
     if (!surface)
         return false;
     PrintTheGraph(*surface, page);

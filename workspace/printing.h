@@ -25,9 +25,17 @@ struct PrintPage {
     std::array<RgbValue, 5> colours{};    // the curve colour of each line
     QString regressionEquation;           // display mark-up, used in point-series mode
     QImage plot;                          // the persistent picture of the plot surface
+    QString documentName;                 // the document loaded or saved last; empty if none
 };
 
-// Draws the page on `printer` and ends the document, which sends exactly this one page.
+// The print job's name, which print queues show and PDF queues name their files after: the
+// program's name, and the document's where there is one.
+QString PrintJobName(const QString &documentName);
+
+// Draws the page on `printer` and ends the document, which sends exactly this one page. The
+// plot picture is shown whole with its labels: at its own size where the room below the text
+// allows, scaled down in proportion where at least half of it fits, and otherwise at its own
+// size on the next page.
 void PrintTheGraph(Surface &printer, const PrintPage &page);
 
 // The printer of the run: its settings (from the set-up dialog) last for the whole run.
@@ -36,9 +44,10 @@ public:
     virtual ~PrinterService() = default;
     // The device name; empty when there is no printer to name.
     virtual QString deviceName() const = 0;
-    // A surface on a new document, or nothing when no printer is available.
-    virtual std::unique_ptr<Surface> beginDocument() = 0;
-    // Whether the document just ended reached the printer without an error.
+    // A surface on a new document named `jobName`, or nothing when no printer is available or
+    // its queue refuses jobs.
+    virtual std::unique_ptr<Surface> beginDocument(const QString &jobName) = 0;
+    // Whether the document just ended reached the printer (its print system took the job).
     virtual bool lastDocumentOk() const = 0;
     // The platform's printer set-up; a cancel changes nothing.
     virtual void setup(QWidget *parent) = 0;
@@ -51,7 +60,7 @@ public:
     ~QtPrinterService() override;
 
     QString deviceName() const override;
-    std::unique_ptr<Surface> beginDocument() override;
+    std::unique_ptr<Surface> beginDocument(const QString &jobName) override;
     bool lastDocumentOk() const override;
     void setup(QWidget *parent) override;
 
@@ -63,7 +72,8 @@ private:
 };
 
 // Prints one page of `page` on the service's printer: begins a document, draws the page,
-// ends it. False when there is no printer or the printer reported an error.
+// ends it. False when there is no printer, the print system refused the job or the printer
+// reported an error.
 bool PrintGraphPage(PrinterService &printer, const PrintPage &page);
 
 // The device name as Print Options shows it: "Unknown" when it cannot be read.

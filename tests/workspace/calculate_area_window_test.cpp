@@ -20,7 +20,7 @@ class ShadingPrinter : public PrinterService {
 public:
     explicit ShadingPrinter(const Program &program) : m_program(program) {}
     QString deviceName() const override { return QStringLiteral("Test Printer"); }
-    std::unique_ptr<Surface> beginDocument() override
+    std::unique_ptr<Surface> beginDocument(const QString &) override
     {
         shadingAtPrint.push_back(m_program.ShadeOn);
         return std::make_unique<RecordingSurface>();

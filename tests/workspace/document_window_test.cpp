@@ -22,6 +22,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -43,10 +44,15 @@ public:
     {
     }
     QString deviceName() const override { return QStringLiteral("Test Printer"); }
-    std::unique_ptr<Surface> beginDocument() override { return std::make_unique<Page>(m_documents); }
+    std::unique_ptr<Surface> beginDocument(const QString &jobName) override
+    {
+        jobNames << jobName;
+        return std::make_unique<Page>(m_documents);
+    }
     bool lastDocumentOk() const override { return true; }
     void setup(QWidget *) override { ++setups; }
     int setups = 0;
+    QStringList jobNames;
 
 private:
     struct Page : RecordingSurface {
@@ -614,6 +620,44 @@ TEST_F(DocumentWindowTest, PointSeriesPrintsTheEquationInBlack)
     }
     // Line 0's formula would have been red; the equation is all black.
     EXPECT_FALSE(text.isEmpty());
+}
+
+// A print job carries the program's name and the name of the document last loaded or saved, so
+// a print queue (and a PDF queue's file) tells the prints apart.
+TEST_F(DocumentWindowTest, PrintJobsAreNamedAfterTheDocument)
+{
+    std::vector<std::vector<RecordedCall>> documents;
+    auto printer = std::make_unique<LogPrinter>(documents);
+    LogPrinter &log = *printer;
+    window->setPrinter(std::move(printer));
+    const QString algebra = write("algebra.wqz", "x^2BBBBBBBBBBTrueBB2BB\r\n");
+    const QString notADocument = write("notes.wqz", "not a document");
+    struct Step {
+        const char *what;
+        std::function<void()> act;
+        const char *jobName;
+    };
+    const std::vector<Step> steps = {
+        {"before any document", [] {}, "Linoveta"},
+        {"a loaded document", [&] { load(algebra); }, "Linoveta - algebra.wqz"},
+        {"a cancelled load keeps it", [&] { window->mnuLoad_Click(); }, "Linoveta - algebra.wqz"},
+        {"a file that is no document keeps it", [&] { load(notADocument); },
+         "Linoveta - algebra.wqz"},
+        {"a saved document", [&] { save("homework.wqz"); }, "Linoveta - homework.wqz"},
+        {"a cancelled save keeps it", [&] { window->mnuSave_Click(); }, "Linoveta - homework.wqz"},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        script.messages.clear();
+        window->mnuGraphPrint_Click();
+        ASSERT_NE(window->printOptions(), nullptr);
+        QTest::mouseClick(window->printOptions()->Command2, Qt::LeftButton);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_FALSE(log.jobNames.isEmpty());
+        EXPECT_EQ(log.jobNames.last(), QString::fromLatin1(step.jobName));
+    }
+    EXPECT_EQ(log.jobNames.size(), qsizetype(steps.size()));
 }
 
 TEST_F(DocumentWindowTest, PrintOptionsClosesWithTheWindow)

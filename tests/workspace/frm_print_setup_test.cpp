@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace linoveta;
 
 namespace {
@@ -27,7 +29,7 @@ public:
     std::vector<QStringList> documents;
 
     QString deviceName() const override { return name; }
-    std::unique_ptr<Surface> beginDocument() override
+    std::unique_ptr<Surface> beginDocument(const QString &) override
     {
         if (name.isEmpty())
             return nullptr;
@@ -49,6 +51,8 @@ protected:
     const QDate today{2026, 12, 9};
     FakePrinter printer;
     int setups = 0;
+    QWidget *setupParent = nullptr;
+    std::function<void()> duringSetup;
     int prints = 0;
     bool printSucceeds = true;
 
@@ -59,7 +63,10 @@ protected:
     QPointer<frmPrintSetup> open(QWidget *parent = nullptr)
     {
         PrintSetupCommands commands;
-        commands.printSetup = [this] {
+        commands.printSetup = [this](QWidget *over) {
+            setupParent = over;
+            if (duringSetup)
+                duringSetup();
             ++setups;
             printer.name = QStringLiteral("Second Floor");
         };
@@ -119,6 +126,23 @@ TEST_F(PrintSetupTest, SetupShowsTheChosenPrinterAtOnce)
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(prints, 0);
     delete w;
+}
+
+// The set-up dialog opens over Print Options, and when it closes the user is back in Print
+// Options, not in the main window behind it (where a closing dialog's activation may fall).
+TEST_F(PrintSetupTest, SetupGivesTheFocusBackToPrintOptions)
+{
+    auto *main = new QMainWindow;
+    main->show();
+    QPointer<frmPrintSetup> w = open(main);
+    QApplication::setActiveWindow(w);
+    duringSetup = [main] { QApplication::setActiveWindow(main); };
+    QTest::mouseClick(w->Command3, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(setupParent, w.data());
+    EXPECT_EQ(QApplication::activeWindow(), w.data());
+    delete w;
+    delete main;
 }
 
 TEST_F(PrintSetupTest, OkPrintsTheTypedHeadingsOnceAndUnloads)

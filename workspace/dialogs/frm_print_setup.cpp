@@ -118,9 +118,12 @@ void frmPrintSetup::Command1_Click()
 void frmPrintSetup::Command3_Click()
 {
     if (m_commands.printSetup)
-        m_commands.printSetup();
+        m_commands.printSetup(this);
     Form_Paint();
     repaint();
+    // The set-up dialog is gone; the user goes on here, not in the window behind.
+    if (isVisible())
+        activateWindow();
 }
 
 } // namespace linoveta

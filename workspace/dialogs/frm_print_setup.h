@@ -21,8 +21,9 @@ class PrinterService;
 struct PrintSetupCommands {
     // PrintTheGraph: false when the page could not be printed.
     std::function<bool()> printTheGraph;
-    // mnuGraphPrintSetup_Click: the printer set-up dialog.
-    std::function<void()> printSetup;
+    // mnuGraphPrintSetup_Click: the printer set-up dialog over `over`, which gets the focus
+    // back when it closes.
+    std::function<void(QWidget *over)> printSetup;
 };
 
 class frmPrintSetup : public QDialog
