@@ -6,9 +6,22 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace linoveta {
+
+void FitPointGridColumns(QTableWidget &grid)
+{
+    const int share = (grid.width() - 2 * grid.frameWidth()
+                       - grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid))
+        / std::max(1, grid.columnCount());
+    const QAbstractItemView &view = grid;   // the table's own measure, public through its base
+    for (int c = 0; c < grid.columnCount(); ++c)
+        grid.setColumnWidth(c, std::max(share, view.sizeHintForColumn(c)));
+}
 
 PointSeriesPanel::PointSeriesPanel(RegressionObject &fit, PointList &points,
                                    PointPanelControls controls, PointPanelHooks hooks)
@@ -62,6 +75,7 @@ void PointSeriesPanel::DrawPointSeries()
             grid->setItem(r, c, new QTableWidgetItem(text));
         }
     }
+    FitPointGridColumns(*grid);
     grid->setFocus(Qt::OtherFocusReason);
     grid->scrollToBottom();
 }
@@ -72,6 +86,7 @@ void PointSeriesPanel::ClearPointSeries()
     DrawPointSeries();
     m_c.MSFlexGrid1->setRowCount(2);
     InitPointGrid();
+    FitPointGridColumns(*m_c.MSFlexGrid1);
     if (m_hooks.graphFunctions)
         m_hooks.graphFunctions();
 }

@@ -21,6 +21,10 @@ class QWidget;
 
 namespace linoveta {
 
+// Gives each column of the point grid an equal share of its width, room for a vertical scroll
+// bar kept, or more where its longest text needs it; the grid then scrolls sideways.
+void FitPointGridColumns(QTableWidget &grid);
+
 struct PointPanelControls {
     QCheckBox *Check1 = nullptr;       // the mode flag
     QTableWidget *MSFlexGrid1 = nullptr;

@@ -20,8 +20,8 @@ constexpr int dialogPixels(int twips) { return (twips * 2 + 15) / 30; }
 // Typesets a display text into a surface (the screen typesetter in the program).
 using FormulaTypesetter = std::function<void(const QString &text, Surface &target)>;
 
-// A picture box showing one formula: TalvoranFont 12 on the window background, drawn in pixels
-// like the formula boxes.
+// A picture box showing one formula: TalvoranFont 12 on white, drawn in pixels like the formula
+// boxes.
 class FormulaPicture : public QWidget
 {
 public:

@@ -2,6 +2,7 @@
 
 #include "workspace/dialogs/dialog_parts.h"
 #include "workspace/dialogs/frm_line_width.h"
+#include "workspace/fixed_layout_look.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -29,6 +30,7 @@ frmAbout::frmAbout(SystemInfoServices services, platform::MessageService &messag
     setWindowTitle(QStringLiteral("About Linoveta"));
     setModal(true);
     setFixedSize(px(4155), px(4215));
+    UseLayoutFont(*this);
 
     Image1 = new QLabel(this);
     Image1->setGeometry(px(120), px(120), px(3915), px(1650));
