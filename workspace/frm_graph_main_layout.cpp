@@ -164,6 +164,9 @@ void frmGraphMain::buildLayout()
     ListView1->setRootIsDecorated(false);
     // Its entries are in the curves' colours, so it keeps the plot's white behind them.
     FixBoxColours(*ListView1, kWhite, kBlack);
+    // Its one column fills the list as it widens and narrows; a wider default would outlast
+    // the stretch and scroll the list sideways.
+    ListView1->header()->resizeSection(0, ListView1->header()->minimumSectionSize());
     ListView1->resize(CoordinateListWidth(*ListView1), ListView1->height());
     ListView1->hide();
 

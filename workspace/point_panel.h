@@ -21,8 +21,9 @@ class QWidget;
 
 namespace linoveta {
 
-// Gives each column of the point grid an equal share of its width, room for a vertical scroll
-// bar kept, or more where its longest text needs it; the grid then scrolls sideways.
+// Sizes the point grid's columns to its width, room for a vertical scroll bar kept: equal
+// shares while every text fits them, else as wide as each column's longest text with the rest
+// shared out. Only texts wider than the whole grid make it scroll sideways.
 void FitPointGridColumns(QTableWidget &grid);
 
 struct PointPanelControls {

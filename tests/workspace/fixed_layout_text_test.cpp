@@ -14,6 +14,7 @@
 #include "workspace/locale_numbers.h"
 
 #include <QPalette>
+#include <QScrollBar>
 
 #include <array>
 #include <set>
@@ -126,6 +127,9 @@ TEST_P(FixedLayoutTextTest, MainWindowWithFiveFormulasAndTheCoordinateList)
     typeFormulas();
     window->mnuToggleCoordinates_Click();
     ASSERT_TRUE(window->ListView1->isVisible());
+    QApplication::processEvents();
+    // The list is as wide as its entries: nothing to scroll sideways for.
+    EXPECT_FALSE(window->ListView1->horizontalScrollBar()->isVisible());
     expectReadable(*window->centralWidget());
     for (const FormulaBox *box : window->Paper)
         expectInkReadable(box->surface(), "formula box");
