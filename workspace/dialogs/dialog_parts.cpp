@@ -95,6 +95,14 @@ QIcon ResourceIcon(const QString &path)
     return icon;
 }
 
+QPixmap ResourcePixmap(const QString &path, QSize size, qreal devicePixelRatio)
+{
+    const QIcon icon = ResourceIcon(path);
+    if (icon.availableSizes().isEmpty())
+        return QPixmap::fromImage(ResourcePicture(path, size));
+    return icon.pixmap(size, devicePixelRatio);
+}
+
 QIcon ProgramIcon()
 {
     QIcon icon;

@@ -34,7 +34,8 @@ frmAbout::frmAbout(SystemInfoServices services, platform::MessageService &messag
 
     Image1 = new QLabel(this);
     Image1->setGeometry(px(120), px(120), px(3915), px(1650));
-    Image1->setPixmap(QPixmap::fromImage(ProductPicture()));
+    Image1->setPixmap(ResourcePixmap(QStringLiteral(":/images/about.png"), QSize(261, 110),
+                                     devicePixelRatioF()));
     Frame3 = new QGroupBox(QStringLiteral("Warning:"), this);
     Frame3->setGeometry(px(120), px(1800), px(3915), px(1335));
     Label1 = new QLabel(kNotice, Frame3);
