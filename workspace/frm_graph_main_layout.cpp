@@ -13,6 +13,7 @@
 #include "workspace/dialogs/dialog_parts.h"
 #include "workspace/dialogs/frm_logo.h"
 #include "workspace/dialogs/frm_print_setup.h"
+#include "workspace/fixed_layout_look.h"
 #include "workspace/graph_commands.h"
 #include "workspace/menu_mark_style.h"
 #include "workspace/point_panel.h"
@@ -105,8 +106,12 @@ void frmGraphMain::buildLayout()
     setCentralWidget(client);
     if (layout())
         layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The menus and the toolbar follow the desktop; the controls on the wood keep the design
+    // font, and their captions are drawn on the wood in black whatever the palette.
+    UseLayoutFont(*client);
+    FixWindowText(*client, kBlack);
 
-    const QFont symbolFont(QStringLiteral("TalvoranFont"), 12);
+    const QFont symbolFont = LayoutFont(QStringLiteral("TalvoranFont"), 12);
     for (int i = 0; i < kFormulaLinesShown; ++i) {
         Label1[i] = new QLabel(QStringLiteral("f(x)="), client);
         Label1[i]->setFont(symbolFont);
@@ -157,6 +162,12 @@ void frmGraphMain::buildLayout()
     ListView1 = new QTreeWidget(frmGraph);
     ListView1->setHeaderLabels({QStringLiteral("Coordinates:")});
     ListView1->setRootIsDecorated(false);
+    // Its entries are in the curves' colours, so it keeps the plot's white behind them.
+    FixBoxColours(*ListView1, kWhite, kBlack);
+    // Its one column fills the list as it widens and narrows; a wider default would outlast
+    // the stretch and scroll the list sideways.
+    ListView1->header()->resizeSection(0, ListView1->header()->minimumSectionSize());
+    ListView1->resize(CoordinateListWidth(*ListView1), ListView1->height());
     ListView1->hide();
 
     auto zoomButton = [client](QPushButton *&button, QFrame *&frame, int left, const QString &tip,
@@ -178,10 +189,7 @@ void frmGraphMain::buildLayout()
     connect(Command6, &QPushButton::clicked, this, &frmGraphMain::Command6_Click);
 
     Label2 = new QLabel(QStringLiteral("x = 0    y = 0"), client);
-    QFont readoutFont(QStringLiteral("MS Sans Serif"));
-    readoutFont.setPointSizeF(9.75);
-    readoutFont.setBold(true);
-    Label2->setFont(readoutFont);
+    Label2->setFont(LayoutFont(QStringLiteral("MS Sans Serif"), 9.75, true));
     Label2->setGeometry(twipsRect(120, 6690, 3375, 300));
     Label2->installEventFilter(this);
 
@@ -202,6 +210,7 @@ void frmGraphMain::buildLayout()
     MSFlexGrid1->horizontalHeader()->hide();
     MSFlexGrid1->verticalHeader()->hide();
     MSFlexGrid1->setGeometry(twipsRect(120, 1080, 1920, 5010));
+    FitPointGridColumns(*MSFlexGrid1);
     MSFlexGrid1->hide();
 
     Frame1 = new PanelFrame(QStringLiteral("Insert Point"), client);

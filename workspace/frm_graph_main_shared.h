@@ -16,6 +16,7 @@ inline constexpr int kRowStep = 840;
 inline constexpr int kBlinkerLeft = 4680;
 inline constexpr int kBlinkerStartTop = 1700;
 inline constexpr RgbValue kWhite = 0xFFFFFF;
+inline constexpr RgbValue kBlack = 0;
 inline constexpr RgbValue kFocusYellow = 0x80FFFF;
 inline constexpr std::array<RgbValue, 7> kDefaultSwatchColours = {
     255, 0xFF0000, 0xC000, 0xFF00FF, 0x80FF, 255, 0xFF0000};

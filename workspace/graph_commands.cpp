@@ -7,7 +7,12 @@
 #include "workspace/regression_object.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QStyle>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <cmath>
 
 namespace linoveta {
 
@@ -85,7 +90,29 @@ void GraphCommands::fillCoordinateList()
         items.append(item);
     }
     list->addTopLevelItems(items);
+    // The list widens to its longest entry, never past the plot it sits on.
+    const int width = std::min(CoordinateListWidth(*list), list->parentWidget()->width());
+    if (width != list->width()) {
+        list->resize(width, list->height());
+        placeCoordinateList();
+    }
     list->setUpdatesEnabled(true);
+}
+
+int CoordinateListWidth(const QTreeWidget& list)
+{
+    const QStyle* style = list.style();
+    // An item view keeps the focus frame's margin and one pixel on either side of a text.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    // The view cuts a text whose laid-out width, a fraction of a pixel, exceeds the room.
+    const QFontMetricsF metrics(list.font());
+    qreal text = 0;
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        text = std::max(text, metrics.horizontalAdvance(list.topLevelItem(i)->text(0)));
+    const int column = std::max(static_cast<int>(std::ceil(text)) + 2 * margin,
+                                list.header()->sectionSizeHint(0));
+    return column + style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &list)
+        + 2 * list.frameWidth();
 }
 
 void GraphCommands::placeCoordinateList()

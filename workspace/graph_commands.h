@@ -13,6 +13,10 @@ namespace linoveta {
 
 struct Program;
 
+// The width that shows the coordinate list's header and every entry whole, with room for its
+// frame and a vertical scroll bar.
+int CoordinateListWidth(const QTreeWidget& list);
+
 // What the graph window's commands read and call on the main window that owns the plot, its
 // switches and the coordinate list.
 class GraphCommandsHost

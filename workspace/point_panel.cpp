@@ -6,9 +6,35 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableWidget>
 
+#include <algorithm>
+#include <vector>
+
 namespace linoveta {
+
+void FitPointGridColumns(QTableWidget &grid)
+{
+    const int columns = grid.columnCount();
+    if (columns == 0)
+        return;
+    const int room = grid.width() - 2 * grid.frameWidth()
+        - grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
+    const QAbstractItemView &view = grid;   // the table's own measure, public through its base
+    std::vector<int> need(static_cast<std::size_t>(columns));
+    int total = 0;
+    for (int c = 0; c < columns; ++c)
+        total += need[static_cast<std::size_t>(c)] = view.sizeHintForColumn(c);
+    const int share = room / columns;
+    const bool evenShares =
+        std::all_of(need.begin(), need.end(), [share](int n) { return n <= share; });
+    // Equal columns while the texts fit them, else each its need and what is left shared out;
+    // only texts wider than the grid make it scroll sideways.
+    const int extra = total < room ? (room - total) / columns : 0;
+    for (int c = 0; c < columns; ++c)
+        grid.setColumnWidth(c, evenShares ? share : need[static_cast<std::size_t>(c)] + extra);
+}
 
 PointSeriesPanel::PointSeriesPanel(RegressionObject &fit, PointList &points,
                                    PointPanelControls controls, PointPanelHooks hooks)
@@ -62,6 +88,7 @@ void PointSeriesPanel::DrawPointSeries()
             grid->setItem(r, c, new QTableWidgetItem(text));
         }
     }
+    FitPointGridColumns(*grid);
     grid->setFocus(Qt::OtherFocusReason);
     grid->scrollToBottom();
 }
@@ -72,6 +99,7 @@ void PointSeriesPanel::ClearPointSeries()
     DrawPointSeries();
     m_c.MSFlexGrid1->setRowCount(2);
     InitPointGrid();
+    FitPointGridColumns(*m_c.MSFlexGrid1);
     if (m_hooks.graphFunctions)
         m_hooks.graphFunctions();
 }

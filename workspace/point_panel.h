@@ -21,6 +21,11 @@ class QWidget;
 
 namespace linoveta {
 
+// Sizes the point grid's columns to its width, room for a vertical scroll bar kept: equal
+// shares while every text fits them, else as wide as each column's longest text with the rest
+// shared out. Only texts wider than the whole grid make it scroll sideways.
+void FitPointGridColumns(QTableWidget &grid);
+
 struct PointPanelControls {
     QCheckBox *Check1 = nullptr;       // the mode flag
     QTableWidget *MSFlexGrid1 = nullptr;

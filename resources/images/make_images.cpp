@@ -1,7 +1,7 @@
 // Draws the program's pictures: the toolbar images (normal, disabled, hot), the zoom and
 // new-line button faces, each also twice as dense ("@2x") for high-density displays, the
 // program's icon in the sizes a desktop asks for, the wood background, the splash and the About
-// picture.
+// picture (these two also "@2x").
 // Build and run once after changing a drawing; the PNGs are committed:
 //   g++ -std=c++20 -fPIC make_images.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/make_images
 //   QT_QPA_PLATFORM=offscreen /tmp/make_images resources/images
@@ -287,10 +287,12 @@ QImage wood()
     return img;
 }
 
-QImage splash(int w, int h, int titlePx, bool subtitle)
+// Drawn at `w` x `h` logical pixels, `scale` device pixels each.
+QImage splash(int w, int h, int titlePx, bool subtitle, int scale = 1)
 {
-    QImage img(w, h, QImage::Format_RGB32);
+    QImage img(w * scale, h * scale, QImage::Format_RGB32);
     QPainter p(&img);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, h);
     g.setColorAt(0, QColor(250, 250, 255));
@@ -346,5 +348,7 @@ int main(int argc, char **argv)
     wood().save(out + "/wood.png");
     splash(542, 240, 64, true).save(out + "/splash.png");
     splash(261, 110, 36, false).save(out + "/about.png");
+    splash(542, 240, 64, true, 2).save(out + "/splash@2x.png");
+    splash(261, 110, 36, false, 2).save(out + "/about@2x.png");
     return 0;
 }

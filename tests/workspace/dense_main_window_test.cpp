@@ -2,6 +2,10 @@
 // resolution while the layout, the mouse, the rubber band and the bitmap stay in logical pixels.
 #include "main_window_fixture.h"
 
+#include "workspace/dialogs/frm_about.h"
+#include "workspace/dialogs/frm_logo.h"
+#include "workspace/system_info.h"
+
 #include <QDialog>
 #include <QMouseEvent>
 
@@ -110,6 +114,30 @@ TEST_F(MainWindowTest, WindowsShowTheProgramsIconSharpAtTwiceTheSize)
     EXPECT_EQ(dense.size(), QSize(96, 96));
     EXPECT_EQ(dense.convertToFormat(QImage::Format_ARGB32),
               QImage(QStringLiteral(":/images/zoom_in@2x.png")).convertToFormat(QImage::Format_ARGB32));
+}
+
+TEST_F(MainWindowTest, AboutAndSplashPicturesComeFromTheirDenseDrawings)
+{
+    frmAbout about(SystemInfoServices(), *window->services().messages, window.get());
+    frmLogo splash(window.get());
+    struct Row {
+        const char *what;
+        const QLabel *image;
+        QSize size;          // logical pixels, as at ratio 1
+        const char *dense;
+    };
+    const std::array<Row, 2> rows{{
+        {"About", about.Image1, QSize(261, 110), ":/images/about@2x.png"},
+        {"splash", splash.Image1, QSize(542, 240), ":/images/splash@2x.png"},
+    }};
+    for (const Row &row : rows) {
+        const QPixmap picture = row.image->pixmap();
+        EXPECT_EQ(picture.devicePixelRatio(), 2.0) << row.what;
+        EXPECT_EQ(picture.deviceIndependentSize().toSize(), row.size) << row.what;
+        EXPECT_EQ(picture.toImage().convertToFormat(QImage::Format_RGB32),
+                  QImage(QString::fromLatin1(row.dense)).convertToFormat(QImage::Format_RGB32))
+            << row.what;
+    }
 }
 
 } // namespace

@@ -97,7 +97,8 @@ TEST_F(PrintSetupTest, LoadValuesAndLayout)
     EXPECT_EQ(w->Text1->text(), QStringLiteral("Talvoran Linoveta"));
     EXPECT_EQ(w->Text2->text(), QLocale().toString(today, QLocale::ShortFormat));
     EXPECT_EQ(w->Text1->font().family(), QStringLiteral("TalvoranFont"));
-    EXPECT_EQ(w->Text1->font().pointSize(), 12);
+    // 12 points at the layout's 15 twips per pixel, whatever the desktop's dots per inch.
+    EXPECT_EQ(w->Text1->font().pixelSize(), 16);
     EXPECT_EQ(w->Command3->text(), QStringLiteral("Setup..."));
     EXPECT_EQ(w->Command2->text(), QStringLiteral("OK"));
     EXPECT_EQ(w->Command1->text(), QStringLiteral("Cancel"));

@@ -11,10 +11,10 @@
 
 namespace linoveta {
 
+// White like the formula boxes, not the desktop's base colour: the formula is drawn in its
+// line's colour, which a dark base would swallow.
 FormulaPicture::FormulaPicture(QWidget *parent)
-    : QWidget(parent),
-      m_surface(QSize(1, 1), rgbValueFromColour(palette().color(QPalette::Base)),
-                PictureRatio(*this))
+    : QWidget(parent), m_surface(QSize(1, 1), 0xFFFFFF, PictureRatio(*this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_surface.setScaleMode(ScaleMode::Pixels);
@@ -93,6 +93,14 @@ QIcon ResourceIcon(const QString &path)
     QIcon icon;
     AddResourcePicture(icon, path);
     return icon;
+}
+
+QPixmap ResourcePixmap(const QString &path, QSize size, qreal devicePixelRatio)
+{
+    const QIcon icon = ResourceIcon(path);
+    if (icon.availableSizes().isEmpty())
+        return QPixmap::fromImage(ResourcePicture(path, size));
+    return icon.pixmap(size, devicePixelRatio);
 }
 
 QIcon ProgramIcon()

@@ -20,8 +20,8 @@ constexpr int dialogPixels(int twips) { return (twips * 2 + 15) / 30; }
 // Typesets a display text into a surface (the screen typesetter in the program).
 using FormulaTypesetter = std::function<void(const QString &text, Surface &target)>;
 
-// A picture box showing one formula: TalvoranFont 12 on the window background, drawn in pixels
-// like the formula boxes.
+// A picture box showing one formula: TalvoranFont 12 on white, drawn in pixels like the formula
+// boxes.
 class FormulaPicture : public QWidget
 {
 public:
@@ -70,6 +70,10 @@ QImage ResourcePicture(const QString &path, QSize size);
 void AddResourcePicture(QIcon &icon, const QString &path, QIcon::Mode mode = QIcon::Normal);
 // An icon of one picture of the resources and its dense variant.
 QIcon ResourceIcon(const QString &path);
+// A picture of the resources shown at `size` logical pixels on a display of `devicePixelRatio`:
+// taken from its dense variant there, so it stays sharp; a plain grey one if it cannot be
+// loaded.
+QPixmap ResourcePixmap(const QString &path, QSize size, qreal devicePixelRatio);
 // The program's own icon, in every size the resources hold.
 QIcon ProgramIcon();
 

@@ -2,6 +2,7 @@
 
 #include "workspace/dialogs/dialog_parts.h"
 #include "workspace/dialogs/frm_line_width.h"
+#include "workspace/fixed_layout_look.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -29,10 +30,12 @@ frmAbout::frmAbout(SystemInfoServices services, platform::MessageService &messag
     setWindowTitle(QStringLiteral("About Linoveta"));
     setModal(true);
     setFixedSize(px(4155), px(4215));
+    UseLayoutFont(*this);
 
     Image1 = new QLabel(this);
     Image1->setGeometry(px(120), px(120), px(3915), px(1650));
-    Image1->setPixmap(QPixmap::fromImage(ProductPicture()));
+    Image1->setPixmap(ResourcePixmap(QStringLiteral(":/images/about.png"), QSize(261, 110),
+                                     devicePixelRatioF()));
     Frame3 = new QGroupBox(QStringLiteral("Warning:"), this);
     Frame3->setGeometry(px(120), px(1800), px(3915), px(1335));
     Label1 = new QLabel(kNotice, Frame3);

@@ -1,5 +1,6 @@
 #include "workspace/dialogs/frm_eval_fx.h"
 
+#include "workspace/fixed_layout_look.h"
 #include "workspace/locale_numbers.h"
 
 #include <QGroupBox>
@@ -30,6 +31,7 @@ frmEvalFX::frmEvalFX(EvalFxContext context, QWidget *parent)
 void frmEvalFX::buildLayout()
 {
     setFixedSize(px(4695), px(4515));
+    UseLayoutFont(*this);
     auto button = [this](const QString &caption, int l, int t, int w, int h) {
         auto *b = new QPushButton(caption, this);
         b->setGeometry(px(l), px(t), px(w), px(h));
@@ -57,6 +59,8 @@ void frmEvalFX::buildLayout()
 
     Frame1 = new QGroupBox(this);
     Frame1->setGeometry(px(240), px(1680), px(4215), px(2055));
+    // The values are in their lines' colours: white behind them, as behind the formula above.
+    FixPanelColours(*Frame1, 0xFFFFFF, 0);
     for (std::size_t i = 0; i < 5; ++i) {
         Label2[i] = new QLabel(kPlainLabel, Frame1);
         Label2[i]->move(px(105), px(kRowTops[i]));

@@ -71,8 +71,9 @@ EquationLayout LayoutEquation(Surface &surface, const QString &text)
 frmExplain::frmExplain(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      // The window colour of the design, white: the equation is drawn in a fixed blue.
       m_surface(QSize(int(std::lround(kExplainWidthTwips / kTwipsPerPixel)), kDrawingHeightPixels),
-                rgbValueFromColour(palette().color(QPalette::Window)), PictureRatio(*this))
+                0xFFFFFF, PictureRatio(*this))
 {
     setWindowTitle(QStringLiteral("Regression Equation"));
     // A window of its own, not a child of the main window: it needs the icon itself.

@@ -2,6 +2,7 @@
 
 #include "engine/number_text.h"
 #include "workspace/area_sum.h"
+#include "workspace/fixed_layout_look.h"
 #include "workspace/locale_numbers.h"
 
 #include <QApplication>
@@ -96,6 +97,7 @@ QString frmFillRange::DefaultBitmapName(const QDate &day)
 void frmFillRange::buildLayout()
 {
     setFixedSize(px(4815), px(7095));
+    UseLayoutFont(*this);
     auto button = [this](const QString &caption, int l, int t, int w, int h, QWidget *parent) {
         auto *b = new QPushButton(caption, parent ? parent : this);
         b->setGeometry(px(l), px(t), px(w), px(h));
@@ -145,9 +147,7 @@ void frmFillRange::buildLayout()
     Text4 = new QLineEdit(this);
     Text4->setGeometry(px(975), px(2400), px(3600), px(315));
     Text4->setToolTip(QStringLiteral("Calculated area"));
-    QPalette yellow = Text4->palette();
-    yellow.setColor(QPalette::Base, colourFromRgbValue(0xC0FFFF));
-    Text4->setPalette(yellow);
+    FixBoxColours(*Text4, 0xC0FFFF, 0);   // the light yellow box, its area in black
 
     Command1 = button(QStringLiteral("Shade Area"), 240, 2880, 2055, 375, nullptr);
     Command3 = button(QStringLiteral("Calculate Area"), 2520, 2880, 2055, 375, nullptr);

@@ -1,6 +1,7 @@
 #include "workspace/dialogs/frm_line_width.h"
 
 #include "workspace/dialogs/dialog_parts.h"
+#include "workspace/fixed_layout_look.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -24,6 +25,7 @@ frmLineWidth::frmLineWidth(QSlider &mainSlider, QWidget *parent)
     setWindowTitle(QStringLiteral("Line Width"));
     setModal(true);
     setFixedSize(px(4215), px(2160));
+    UseLayoutFont(*this);
     Label2 = new QLabel(QStringLiteral("Minimum"), this);
     Label2->setGeometry(px(360), px(240), px(1455), px(375));
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);

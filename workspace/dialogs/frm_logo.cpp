@@ -19,7 +19,8 @@ frmLogo::frmLogo(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt
     setFixedSize(542, 240);
     Image1 = new QLabel(this);
     Image1->setGeometry(0, 0, 542, 240);
-    Image1->setPixmap(QPixmap::fromImage(SplashPicture()));
+    Image1->setPixmap(ResourcePixmap(QStringLiteral(":/images/splash.png"), QSize(542, 240),
+                                     devicePixelRatioF()));
     logotime = new QTimer(this);
     logotime->setInterval(kInterval);
     logotime->setSingleShot(false);

@@ -2,6 +2,7 @@
 
 #include "typeset/fonts.h"
 #include "workspace/dialogs/dialog_parts.h"
+#include "workspace/fixed_layout_look.h"
 #include "workspace/printing.h"
 
 #include <QEvent>
@@ -22,6 +23,7 @@ frmPrintSetup::frmPrintSetup(PrinterService &printer, PrintSetupCommands command
     constexpr auto px = dialogPixels;
     setWindowTitle(QStringLiteral("Print Options"));
     setFixedSize(px(5415), px(3015));
+    UseLayoutFont(*this);
     // OK and Cancel unload the window, so the next opening starts from the load values.
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -34,15 +36,11 @@ frmPrintSetup::frmPrintSetup(PrinterService &printer, PrintSetupCommands command
     const QRect inside = Frame2->contentsRect();
     name.moveTop(std::max(name.top(), inside.top() + (inside.height() - name.height()) / 2));
     Label1->setGeometry(name);
-    QFont labelFont(QStringLiteral("MS Sans Serif"));
-    labelFont.setPointSizeF(8.25);
-    labelFont.setBold(true);
-    Label1->setFont(labelFont);
+    Label1->setFont(LayoutFont(QStringLiteral("MS Sans Serif"), 8.25, true));
 
     Frame1 = new QGroupBox(QStringLiteral("Print Heading"), this);
     Frame1->setGeometry(px(120), px(840), px(5175), px(1455));
-    QFont headingFont(QString::fromLatin1(kSymbolFontFamily));
-    headingFont.setPointSize(12);
+    const QFont headingFont = LayoutFont(QString::fromLatin1(kSymbolFontFamily), 12);
     Text1 = new QLineEdit(Frame1);
     Text1->setGeometry(px(240), px(360), px(4695), px(375));
     Text1->setFont(headingFont);
