@@ -132,8 +132,8 @@ public:
     void setSplashDelay(int ms) { m_splashDelay = ms; }
     // The command line, joined; Form_Load trims it into CommandFile.
     void setCommandLine(const QString &line) { m_commandLine = line; }
-    // The folder of the program, for "Saved Problems"; defaults to the application's folder.
-    void setProgramFolder(const QString &folder) { m_programFolder = folder; }
+    // The folder that holds "Saved Problems"; the user's documents folder unless set.
+    void setDocumentsFolder(const QString &folder) { m_documentsFolder = folder; }
     // Where "Saved Problems" was found or made (empty when neither place could be used).
     QString savedProblemsFolder() const { return m_savedProblems; }
 
@@ -342,7 +342,7 @@ private:
     Program &m_program;
     platform::Platform m_platform;
     QString m_commandLine;
-    QString m_programFolder;
+    QString m_documentsFolder;
     QString m_savedProblems;
     int m_splashDelay = 3000;
     std::unique_ptr<PrinterService> m_printer;
