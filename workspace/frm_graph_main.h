@@ -338,6 +338,7 @@ private:
     void insertFunction(int letter);
     void Form_Unload();
     void makePointPanel();
+    void openWebPage(const QString &address);
 
     Program &m_program;
     platform::Platform m_platform;
@@ -352,5 +353,8 @@ private:
     void applyDocument(const GraphDocument &document);
     std::unique_ptr<GraphCommands> m_graphCommands;
 };
+
+// What the web commands say when no browser could be started for `address`.
+QString NoBrowserMessage(const QString &address);
 
 } // namespace linoveta
