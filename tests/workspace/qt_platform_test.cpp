@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -144,6 +145,26 @@ TEST(QtWebBrowser, ReportsWhenTheDesktopsOpenerFails)
         }
         EXPECT_EQ(failures, c.fails ? 1 : 0);
     }
+
+    // The program ends while the opener still runs: it is stopped, and nothing is reported.
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    QFile script(bin.filePath(QStringLiteral("xdg-open")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec /bin/sleep 30\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    int failures = 0;
+    QElapsedTimer clock;
+    clock.start();
+    {
+        const platform::Platform desktop = platform::makeQtPlatform();
+        desktop.web->openAddress(platform::HomePageAddress, [&failures] { ++failures; });
+        QTest::qWait(200);
+    }
+    EXPECT_EQ(failures, 0);
+    EXPECT_LT(clock.elapsed(), 10000);
 }
 
 } // namespace

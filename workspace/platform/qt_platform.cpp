@@ -78,6 +78,14 @@ public:
 // no browser is set up, so its exit status is watched. Without it, Qt's own search.
 class QtWeb final : public WebBrowser {
 public:
+    // An opener still running when the program ends is stopped; its end is no failure to report
+    // to a window that is going.
+    ~QtWeb() override
+    {
+        for (QProcess *process : m_processes.findChildren<QProcess *>())
+            process->disconnect();
+    }
+
     void openAddress(const QString &address, std::function<void()> failed) override
     {
         const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
