@@ -1,8 +1,8 @@
 #include "workspace/dialogs/frm_about.h"
 
 #include "workspace/dialogs/dialog_parts.h"
-#include "workspace/dialogs/push_button.h"
 #include "workspace/dialogs/frm_line_width.h"
+#include "workspace/dialogs/push_button.h"
 
 #include <QGroupBox>
 #include <QLabel>
