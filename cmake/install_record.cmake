@@ -11,9 +11,13 @@ set(record "${root}/share/linoveta/installed.cmake")
 if(INSTALL_RECORD_STEP STREQUAL "start")
   set(LINOVETA_INSTALLED_FILES "")
   set(LINOVETA_CREATED_DIRS "")
+  set(LINOVETA_CREATED_PREFIX OFF)
   # A second install over the first keeps what the first one made.
   if(EXISTS "${record}")
     include("${record}")
+  endif()
+  if(NOT EXISTS "${root}")
+    set(LINOVETA_CREATED_PREFIX ON)
   endif()
   foreach(dir IN LISTS INSTALL_RECORD_DIRS)
     set(path "${dir}")
@@ -55,5 +59,6 @@ list(APPEND LINOVETA_INSTALLED_FILES "share/linoveta/installed.cmake")
 list(REMOVE_DUPLICATES LINOVETA_INSTALLED_FILES)
 file(WRITE "${record}"
      "set(LINOVETA_INSTALLED_FILES \"${LINOVETA_INSTALLED_FILES}\")\n"
-     "set(LINOVETA_CREATED_DIRS \"${LINOVETA_CREATED_DIRS}\")\n")
+     "set(LINOVETA_CREATED_DIRS \"${LINOVETA_CREATED_DIRS}\")\n"
+     "set(LINOVETA_CREATED_PREFIX ${LINOVETA_CREATED_PREFIX})\n")
 list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${record}")

@@ -176,36 +176,39 @@ TEST(Install, UninstallLeavesThePrefixAsItWas)
     const struct {
         const char *what;
         bool withOtherProgram;
+        bool prefixExists;
     } cases[] = {
-        {"an empty prefix", false},
-        {"a prefix holding another program", true},
+        {"an empty prefix", false, true},
+        {"a prefix holding another program", true, true},
+        {"a prefix that the install makes", false, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        QTemporaryDir prefix;
-        ASSERT_TRUE(prefix.isValid());
-        const DesktopSession desktop(prefix.path());
+        QTemporaryDir top;
+        ASSERT_TRUE(top.isValid());
+        const QString prefix = c.prefixExists ? top.path() : top.filePath(QStringLiteral("new"));
+        const DesktopSession desktop(prefix);
         ASSERT_TRUE(desktop.isValid());
-        const QString share = prefix.filePath(QStringLiteral("share"));
+        const QString share = prefix + QStringLiteral("/share");
         if (c.withOtherProgram) {
-            ASSERT_TRUE(WriteFile(prefix.filePath(QStringLiteral("bin/other")), "#!/bin/sh\n"));
+            ASSERT_TRUE(WriteFile(prefix + QStringLiteral("/bin/other"), "#!/bin/sh\n"));
             ASSERT_TRUE(WriteFile(share + QStringLiteral("/mime/packages/other.xml"), otherType));
             ASSERT_TRUE(WriteFile(share + QStringLiteral("/applications/other.desktop"), otherEntry));
             ASSERT_EQ(desktop.run(QStringLiteral("update-mime-database"), {share + QStringLiteral("/mime")}).exitCode, 0);
             ASSERT_EQ(desktop.run(QStringLiteral("update-desktop-database"),
                                   {share + QStringLiteral("/applications")}).exitCode, 0);
         }
-        const std::set<std::string> before = Contents(prefix.path());
+        const std::set<std::string> before = Contents(top.path());
 
-        const Outcome install = desktop.make(QStringLiteral("install"), prefix.path());
+        const Outcome install = desktop.make(QStringLiteral("install"), prefix);
         ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
-        ASSERT_TRUE(QFileInfo(prefix.filePath(QStringLiteral("bin/linoveta"))).isExecutable());
-        const Outcome uninstall = desktop.make(QStringLiteral("uninstall"), prefix.path());
+        ASSERT_TRUE(QFileInfo(prefix + QStringLiteral("/bin/linoveta")).isExecutable());
+        const Outcome uninstall = desktop.make(QStringLiteral("uninstall"), prefix);
         ASSERT_EQ(uninstall.exitCode, 0) << uninstall.output.toStdString();
-        EXPECT_EQ(Contents(prefix.path()), before);
+        EXPECT_EQ(Contents(top.path()), before);
 
-        const QString document = prefix.filePath(QStringLiteral("graph.wqz"));
-        const QString other = prefix.filePath(QStringLiteral("data.oth"));
+        const QString document = top.filePath(QStringLiteral("graph.wqz"));
+        const QString other = top.filePath(QStringLiteral("data.oth"));
         ASSERT_TRUE(WriteFile(document, "xBBBBBBBBBBTrueBB2BB\r\n"));
         ASSERT_TRUE(WriteFile(other, "x"));
         EXPECT_NE(desktop.typeOf(document), QStringLiteral("application/x-linoveta"));
@@ -219,9 +222,9 @@ TEST(Install, UninstallLeavesThePrefixAsItWas)
         QFile::remove(other);
 
         // A second uninstall finds nothing to do.
-        const Outcome again = desktop.make(QStringLiteral("uninstall"), prefix.path());
+        const Outcome again = desktop.make(QStringLiteral("uninstall"), prefix);
         EXPECT_EQ(again.exitCode, 0) << again.output.toStdString();
-        EXPECT_EQ(Contents(prefix.path()), before);
+        EXPECT_EQ(Contents(top.path()), before);
     }
 }
 
