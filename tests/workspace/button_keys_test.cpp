@@ -11,9 +11,11 @@
 
 #include <QCheckBox>
 #include <QProxyStyle>
+#include <QToolBar>
 #include <QPushButton>
 #include <QStyleOption>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -120,6 +122,30 @@ TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButtonOfTheMainWindow)
     window->mnuPtSeries_Click();
     ASSERT_TRUE(window->Check1->isChecked());
     PressEveryButton(window.get(), "point-series mode");
+}
+
+// Tab goes round the window's own controls; the toolbar's buttons, all alike, stay out of it
+// (its commands are in the menus).
+TEST_F(MainWindowTest, TabGoesRoundTheControlsAndNotIntoTheToolbar)
+{
+    window->Paper[0]->setFocus(Qt::OtherFocusReason);
+    std::vector<QWidget *> reached;
+    for (int i = 0; i < 12 && (reached.empty() || reached.back() != window->Paper[0]); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.push_back(QApplication::focusWidget());
+    }
+    ASSERT_FALSE(reached.empty());
+    EXPECT_EQ(reached.back(), window->Paper[0]) << "Tab comes back to the formula box";
+    for (QWidget *w : reached) {
+        ASSERT_TRUE(w);
+        EXPECT_FALSE(window->Toolbar1->isAncestorOf(w)) << w->metaObject()->className() << " "
+                                                        << w->toolTip().toStdString();
+    }
+    const std::vector<QWidget *> controls = {window->Blinker, window->frmGraph, window->Command2,
+                                             window->Command6};
+    for (QWidget *control : controls)
+        EXPECT_NE(std::find(reached.begin(), reached.end(), control), reached.end())
+            << control->toolTip().toStdString();
 }
 
 // Notes which widgets the style was asked to draw a focus mark for.
