@@ -7,17 +7,21 @@ FUZZ_SECONDS ?= 20
 CMAKE_FLAGS  ?=
 PREFIX       ?=
 
-PACKAGES      = cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-                libbenchmark-dev libmuparser-dev fonts-dejavu-core locales desktop-file-utils
-# Printing: the program asks the print system (CUPS) whether it took each job
-# (libcups2-dev); the tests render the printed pages (poppler-utils) and start a private print
-# server with a PDF queue (cups, printer-driver-cups-pdf).
-PRINT_PACKAGES = libcups2-dev poppler-utils cups printer-driver-cups-pdf
-PACKAGES      += $(PRINT_PACKAGES)
-FUZZ_PACKAGES = clang libclang-rt-14-dev
-LOOK_PACKAGES = xvfb xauth imagemagick
+# What the program needs to build and run; `make test` adds the rest. The program asks the
+# print system (CUPS) whether it took each job (libcups2-dev).
+PACKAGES         = cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core libcups2-dev
+# The desktop's type and menu databases that `make install` brings up to date.
+INSTALL_PACKAGES = shared-mime-info desktop-file-utils
+# The tests and benchmarks; the install test asks the desktop's own tools about the installed
+# entry and document type; the printing tests render the printed pages (poppler-utils) and start
+# a private print server with a PDF queue (cups, printer-driver-cups-pdf).
+TEST_PACKAGES    = libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev locales \
+                   $(INSTALL_PACKAGES) xdg-utils libglib2.0-bin \
+                   poppler-utils cups printer-driver-cups-pdf
+FUZZ_PACKAGES    = clang libclang-rt-14-dev
+LOOK_PACKAGES    = xvfb xauth imagemagick
 # The suite runs a second time in a locale whose decimal separator is ",".
-COMMA_LOCALE  = de_DE.UTF-8
+COMMA_LOCALE     = de_DE.UTF-8
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -33,10 +37,19 @@ define install_missing
 	fi
 endef
 
-.PHONY: run test build deps sanitize fuzz bench look install clean
+# The build tree is configured once; a first `make run` leaves the tests and benchmarks out,
+# `make test` and `make bench` switch them on in the same tree.
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+# The prefix of `make install` and `make uninstall`: PREFIX, else the one the tree was set up with.
+INSTALL_PREFIX = $(or $(PREFIX),$(shell sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' $(BUILD)/CMakeCache.txt 2>/dev/null),/usr/local)
+
+.PHONY: run test build program deps test-deps sanitize fuzz bench look install uninstall clean
 
 deps:
 	$(call install_missing,$(PACKAGES))
+
+test-deps: deps
+	$(call install_missing,$(TEST_PACKAGES))
 	@locale -a 2>/dev/null | grep -qix '$(subst UTF-8,utf8,$(COMMA_LOCALE))' || { \
 	  echo "Generating the $(COMMA_LOCALE) locale"; \
 	  if grep -q '^# *$(COMMA_LOCALE) UTF-8' /etc/locale.gen; then \
@@ -47,22 +60,29 @@ deps:
 	  $(SUDO) locale-gen; \
 	}
 
-$(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+# The program alone.
+program: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -DLINOVETA_TESTS=OFF -DLINOVETA_BENCH=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target linoveta
 
-build: deps $(BUILD)/CMakeCache.txt
+# The program, every test and every benchmark.
+build: test-deps
+	@grep -qx 'LINOVETA_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt 2>/dev/null && \
+	  grep -qx 'LINOVETA_BENCH:BOOL=ON' $(BUILD)/CMakeCache.txt || \
+	  $(CONFIGURE) -DLINOVETA_TESTS=ON -DLINOVETA_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	./$(BUILD)/linoveta
+run: program
+	$(BUILD)/linoveta
 
 # Every test twice: in the environment's locale and, labelled comma_locale, in $(COMMA_LOCALE).
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-label-summary -j $(JOBS)
 
 # Every test once more under AddressSanitizer and UndefinedBehaviorSanitizer.
-sanitize: deps
-	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DLINOVETA_SANITIZE=ON -DLINOVETA_BENCH=OFF
+sanitize: test-deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DLINOVETA_SANITIZE=ON -DLINOVETA_TESTS=ON \
+	  -DLINOVETA_BENCH=OFF
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -104,14 +124,20 @@ bench: build
 	rm -f $$summary; exit $$status
 
 # Starts the program under Xvfb and saves a screenshot to $(BUILD)/screenshot.png.
-look: build
+look: program
 	$(call install_missing,$(LOOK_PACKAGES))
 	xvfb-run -a -s "-screen 0 1280x900x24" sh -c \
-	  './$(BUILD)/linoveta & sleep 6; import -window root $(BUILD)/screenshot.png; kill $$!'
+	  '$(BUILD)/linoveta & sleep 6; import -window root $(BUILD)/screenshot.png; kill $$!'
 
-# Installs the program, its menu entry and its icon under PREFIX (CMake's default when empty).
-install: build
-	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+# Installs the program, its menu entry, its document type and its icon under PREFIX (CMake's
+# default when empty), and brings the desktop's type and menu databases there up to date.
+install: program
+	$(call install_missing,$(INSTALL_PACKAGES))
+	cmake --install $(BUILD) --prefix "$(INSTALL_PREFIX)"
+
+# Removes everything `make install` put under PREFIX, whichever build tree installed it.
+uninstall:
+	cmake -DPREFIX="$(INSTALL_PREFIX)" -P cmake/uninstall.cmake
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz

@@ -32,7 +32,7 @@ struct LoadScene {
     explicit LoadScene(const std::string &document)
     {
         window = std::make_unique<frmGraphMain>(program, platform::makeScriptedPlatform(script));
-        window->setProgramFolder(folder.path());
+        window->setDocumentsFolder(folder.path());
         window->setSplashDelay(0);
         window->Form_Load();
         path = folder.filePath(QStringLiteral("bench.wqz"));

@@ -52,7 +52,7 @@ std::unique_ptr<frmGraphMain> StartWindow(Program& program, const QString& folde
 {
     registerApplicationFonts();
     auto window = std::make_unique<frmGraphMain>(program, platform::makeQtPlatform());
-    window->setProgramFolder(folder);
+    window->setDocumentsFolder(folder);
     window->setSplashDelay(0);
     PaintWatch watch;
     window->frmGraph->installEventFilter(&watch);
@@ -92,7 +92,7 @@ struct Window {
     Window()
     {
         main = std::make_unique<frmGraphMain>(program, platform::makeScriptedPlatform(script));
-        main->setProgramFolder(folder.path());
+        main->setDocumentsFolder(folder.path());
         main->setSplashDelay(0);
         main->Form_Load();
         QApplication::processEvents();

@@ -58,6 +58,25 @@ bool canWriteIn(const QString &folder)
     return true;
 }
 
+// "Saved Problems" in the user's documents folder, or in the program's data folder when that
+// one cannot hold files (a plain file of that name, a read-only folder). Empty when neither
+// can: start-up goes on without it.
+QString MakeSavedProblemsFolder(const QString &documents)
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    for (const QString &parent : {documents, data}) {
+        // An empty or relative parent would put the user's files wherever the program started.
+        if (parent.isEmpty() || QDir::isRelativePath(parent))
+            continue;
+        const QString folder = QDir(parent).filePath(QStringLiteral("Saved Problems"));
+        if (!QFileInfo::exists(folder))
+            QDir().mkpath(folder);
+        if (QFileInfo(folder).isDir() && canWriteIn(folder))
+            return folder;
+    }
+    return {};
+}
+
 // The old key code of a key on the plot: the panning keys' own codes, letters, digits and the
 // space as their character codes, 0 for keys that have no code the handler looks at.
 int plotKeyCode(int qtKey)
@@ -190,7 +209,7 @@ frmGraphMain::frmGraphMain(Program &program, platform::Platform platform, QWidge
     buildMenus();
     buildToolbar();
     InstallFillRange(*this);
-    m_programFolder = QCoreApplication::applicationDirPath();
+    m_documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 frmGraphMain::~frmGraphMain()
@@ -228,18 +247,9 @@ void frmGraphMain::Form_Load()
     // 8: no system-wide font setting is touched; our own text is drawn antialiased.
     centralWidget()->update();                                              // 9
 
-    // 10: documents go beside the program when that folder is usable, else in the user's data
-    // folder; neither a read-only folder nor a plain file of that name stops start-up.
-    const QString beside = QDir(m_programFolder).filePath(QStringLiteral("Saved Problems"));
-    if (!QFileInfo::exists(beside))
-        QDir().mkpath(beside);
-    if (QFileInfo(beside).isDir() && canWriteIn(beside)) {
-        m_savedProblems = beside;
-    } else {
-        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        const QString fallback = QDir(data).filePath(QStringLiteral("Saved Problems"));
-        m_savedProblems = QDir().mkpath(fallback) && QFileInfo(fallback).isDir() ? fallback : QString();
-    }
+    // 10: the user's documents folder stands in for the program's: a build tree or a folder on
+    // PATH is no place for documents.
+    m_savedProblems = MakeSavedProblemsFolder(m_documentsFolder);
 
     showSplash();                                                           // 11
     GraphFunctions();                                                       // 12

@@ -132,8 +132,8 @@ public:
     void setSplashDelay(int ms) { m_splashDelay = ms; }
     // The command line, joined; Form_Load trims it into CommandFile.
     void setCommandLine(const QString &line) { m_commandLine = line; }
-    // The folder of the program, for "Saved Problems"; defaults to the application's folder.
-    void setProgramFolder(const QString &folder) { m_programFolder = folder; }
+    // The folder that holds "Saved Problems"; the user's documents folder unless set.
+    void setDocumentsFolder(const QString &folder) { m_documentsFolder = folder; }
     // Where "Saved Problems" was found or made (empty when neither place could be used).
     QString savedProblemsFolder() const { return m_savedProblems; }
 
@@ -338,11 +338,12 @@ private:
     void insertFunction(int letter);
     void Form_Unload();
     void makePointPanel();
+    void openWebPage(const QString &address);
 
     Program &m_program;
     platform::Platform m_platform;
     QString m_commandLine;
-    QString m_programFolder;
+    QString m_documentsFolder;
     QString m_savedProblems;
     int m_splashDelay = 3000;
     std::unique_ptr<PrinterService> m_printer;
@@ -354,5 +355,8 @@ private:
     void applyDocument(const GraphDocument &document);
     std::unique_ptr<GraphCommands> m_graphCommands;
 };
+
+// What the web commands say when no browser could be started for `address`.
+QString NoBrowserMessage(const QString &address);
 
 } // namespace linoveta

@@ -127,9 +127,22 @@ void frmGraphMain::mnuNearTen_Click()
 // ---------------------------------------------------------------- help and web
 
 void frmGraphMain::mnuHelpTopics_Click() { m_platform.help->showContents(this); }
-void frmGraphMain::mnuLinoveta_Click() { m_platform.web->openAddress(platform::ProductPageAddress); }
-void frmGraphMain::ShowHomePage() { m_platform.web->openAddress(platform::HomePageAddress); }
+void frmGraphMain::mnuLinoveta_Click() { openWebPage(platform::ProductPageAddress); }
+void frmGraphMain::ShowHomePage() { openWebPage(platform::HomePageAddress); }
 void frmGraphMain::mnuHomePage_Click() { ShowHomePage(); }
-void frmGraphMain::mnuOnlineSupport_Click() { m_platform.web->openAddress(platform::SupportPageAddress); }
+void frmGraphMain::mnuOnlineSupport_Click() { openWebPage(platform::SupportPageAddress); }
+
+// Without a browser nothing would show that the command did anything.
+void frmGraphMain::openWebPage(const QString &address)
+{
+    m_platform.web->openAddress(address, [this, address] {
+        m_platform.messages->message(this, NoBrowserMessage(address));
+    });
+}
+
+QString NoBrowserMessage(const QString &address)
+{
+    return QStringLiteral("Linoveta could not open %1 in a web browser.").arg(address);
+}
 
 } // namespace linoveta

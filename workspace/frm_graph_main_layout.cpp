@@ -13,6 +13,7 @@
 #include "workspace/dialogs/dialog_parts.h"
 #include "workspace/dialogs/frm_logo.h"
 #include "workspace/dialogs/frm_print_setup.h"
+#include "workspace/dialogs/push_button.h"
 #include "workspace/fixed_layout_look.h"
 #include "workspace/graph_commands.h"
 #include "workspace/menu_mark_style.h"
@@ -139,7 +140,7 @@ void frmGraphMain::buildLayout()
         }
     }
 
-    Blinker = new QPushButton(client);
+    Blinker = new PictureButton(client);
     Blinker->setObjectName(QStringLiteral("Blinker"));
     Blinker->setToolTip(QStringLiteral("Insert new function."));
     Blinker->setIcon(ResourceIcon(QStringLiteral(":/images/new_line.png")));
@@ -175,7 +176,7 @@ void frmGraphMain::buildLayout()
         frame = new QFrame(client);
         frame->setFrameShape(QFrame::Box);
         frame->setGeometry(twipsRect(left - 15, 6225, 765, 765));
-        button = new QPushButton(client);
+        button = new PictureButton(client);
         button->setGeometry(twipsRect(left, 6240, 735, 735));
         button->setToolTip(tip);
         button->setIcon(ResourceIcon(image));
@@ -223,7 +224,7 @@ void frmGraphMain::buildLayout()
     labelY->setGeometry(12, 56, 16, 20);
     Text3 = new QLineEdit(Frame1);
     Text3->setGeometry(30, 54, 70, 22);
-    Command4 = new QPushButton(QStringLiteral("Insert"), Frame1);
+    Command4 = new PushButton(QStringLiteral("Insert"), Frame1);
     Command4->setGeometry(108, 36, 60, 26);
     Text2->installEventFilter(this);
     Text3->installEventFilter(this);
@@ -258,10 +259,10 @@ void frmGraphMain::buildLayout()
     Combo1->setGeometry(80, 74, 60, 22);
     Frame2->hide();
 
-    Command5 = new QPushButton(QStringLiteral("Regression Function"), client);
+    Command5 = new PushButton(QStringLiteral("Regression Function"), client);
     Command5->setGeometry(twipsRect(2160, 5175, 2655, 345));
     Command5->hide();
-    Command7 = new QPushButton(QStringLiteral("Exit"), client);
+    Command7 = new PushButton(QStringLiteral("Exit"), client);
     Command7->setGeometry(twipsRect(2160, 5655, 2655, 345));
     Command7->hide();
 

@@ -266,6 +266,8 @@ void frmGraphMain::buildToolbar()
         b.button->setPopupMode(QToolButton::MenuButtonPopup);
         b.button->setIconSize(QSize(48, 48));
         b.button->setAutoRaise(true);
+        // Like the toolbar's own buttons, out of the Tab order: the menus reach the same commands.
+        b.button->setFocusPolicy(Qt::NoFocus);
         auto *menu = new QMenu(b.button);
         for (const char *text : s.menu) {
             if (text == nullptr)

@@ -57,8 +57,6 @@ void frmGraphMain::makePointPanel()
         PointPanelControls{Check1, MSFlexGrid1, Text2, Text3, Command1, Combo1,
                            {MSFlexGrid1, Frame1, Frame2, Frame3, Command5, Command7}},
         std::move(hooks));
-    // Enter on the focused Insert button inserts, as Enter in the Y box leads there.
-    Command4->setAutoDefault(true);
     Command4->setToolTip(QStringLiteral("Click here to insert point into point series."));
     Command5->setToolTip(QStringLiteral("Click here to display the regression function."));
     Command7->setToolTip(QStringLiteral("Click here to return to Graph Analysis."));

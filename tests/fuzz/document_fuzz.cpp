@@ -72,7 +72,7 @@ struct LoadingWindow {
     {
         registerApplicationFonts();
         window = std::make_unique<frmGraphMain>(program, platform::makeScriptedPlatform(script));
-        window->setProgramFolder(folder.path());
+        window->setDocumentsFolder(folder.path());
         window->setSplashDelay(0);
         window->Form_Load();
         path = folder.filePath(QStringLiteral("input.wqz"));

@@ -221,7 +221,7 @@ TEST_F(DocumentWindowTest, CommandLineDocumentOpensAtStart)
     Program other;
     platform::Script otherScript;
     frmGraphMain started(other, platform::makeScriptedPlatform(otherScript));
-    started.setProgramFolder(folder.path());
+    started.setDocumentsFolder(folder.path());
     started.setSplashDelay(0);
     started.setCommandLine(QLatin1Char('"') + path + QLatin1Char('"'));
     started.Form_Load();

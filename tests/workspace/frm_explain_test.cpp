@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QTest>
 
 #include <array>
 #include <string>
@@ -198,4 +200,31 @@ TEST_F(frmExplainTest, LosingTheFocusUnloadsTheWindow)
     window->Form_LostFocus();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
+}
+
+// Escape closes the window as a click elsewhere does; other keys leave it open.
+TEST_F(frmExplainTest, EscapeClosesTheWindow)
+{
+    struct Case {
+        const char *what;
+        Qt::Key key;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"Escape", Qt::Key_Escape, true},
+        {"Enter", Qt::Key_Return, false},
+        {"a letter", Qt::Key_A, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QPointer<frmExplain> window = frmExplain::ShowEquation("f(x) =  7", true);
+        ASSERT_TRUE(window);
+        QApplication::setActiveWindow(window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        // Delivered as the desktop delivers keys: to the active window, which has no controls.
+        QTest::keyClick(QApplication::activeWindow(), c.key);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(window.isNull(), c.closes);
+        delete window.data();
+    }
 }

@@ -23,7 +23,7 @@ protected:
         registerApplicationFonts();
         ASSERT_TRUE(folder.isValid());
         window = std::make_unique<frmGraphMain>(program, platform::makeScriptedPlatform(script));
-        window->setProgramFolder(folder.path());
+        window->setDocumentsFolder(folder.path());
         window->setSplashDelay(0);
         window->Form_Load();
         window->activateWindow();

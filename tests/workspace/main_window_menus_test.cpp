@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <functional>
+
 namespace linoveta {
 namespace {
 
@@ -360,6 +362,36 @@ TEST_F(MainWindowTest, HelpAndWebCommandsUseTheirServices)
     window->mnuOnlineSupport->trigger();
     EXPECT_EQ(script.addresses, (std::vector<QString>{platform::ProductPageAddress, platform::HomePageAddress,
                                                       platform::SupportPageAddress}));
+}
+
+// Without a browser each web command says so, naming its page; with one it says nothing.
+TEST_F(MainWindowTest, WebCommandsSayWhenNoBrowserCanBeStarted)
+{
+    const struct {
+        const char *command;
+        std::function<void()> run;
+        QString address;
+    } commands[] = {
+        {"Linoveta", [this] { window->mnuLinoveta->trigger(); }, platform::ProductPageAddress},
+        {"Home Page", [this] { window->mnuHomePage->trigger(); }, platform::HomePageAddress},
+        {"Online Support", [this] { window->mnuOnlineSupport->trigger(); },
+         platform::SupportPageAddress},
+        {"toolbar", [this] { window->toolbarButtons[16].action->trigger(); },
+         platform::HomePageAddress},
+    };
+    for (const auto &c : commands) {
+        SCOPED_TRACE(c.command);
+        for (const bool fails : {false, true}) {
+            script.messages.clear();
+            script.browserFails = fails;
+            c.run();
+            const std::vector<QString> expected =
+                fails ? std::vector<QString>{NoBrowserMessage(c.address)} : std::vector<QString>{};
+            EXPECT_EQ(script.messages, expected) << (fails ? "no browser" : "a browser");
+        }
+    }
+    EXPECT_EQ(NoBrowserMessage(platform::HomePageAddress),
+              "Linoveta could not open https://www.example.com/ in a web browser.");
 }
 
 TEST(MainWindowHelp, TheBundledHelpHasAContentsPageWithWorkingLinks)

@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, SwatchesStartInTheLineColours)
         EXPECT_EQ(window->Picture1[i]->backColor(), expected[i]) << i;
 }
 
-TEST_F(MainWindowTest, SavedProblemsIsMadeBesideTheProgramOnce)
+TEST_F(MainWindowTest, SavedProblemsIsMadeInTheDocumentsFolderOnce)
 {
     const QString beside = QDir(folder.path()).filePath("Saved Problems");
     EXPECT_TRUE(QFileInfo(beside).isDir());
@@ -115,26 +115,71 @@ TEST_F(MainWindowTest, SavedProblemsIsMadeBesideTheProgramOnce)
     platform::Script second;
     Program other;
     frmGraphMain again(other, platform::makeScriptedPlatform(second));
-    again.setProgramFolder(folder.path());
+    again.setDocumentsFolder(folder.path());
     again.setSplashDelay(0);
     again.Form_Load();
     EXPECT_EQ(again.savedProblemsFolder(), beside);
     EXPECT_TRUE(QFile::exists(beside + "/kept.txt"));
 }
 
+// Left to itself the window puts "Saved Problems" in the user's documents folder, as the
+// desktop names it, and never beside the program (a build tree or a folder on PATH).
+TEST(MainWindowStartup, SavedProblemsGoesIntoTheUsersDocumentsFolder)
+{
+    registerApplicationFonts();
+    // The test main gave this run a home of its own; the real one must not be touched.
+    const QString home = QDir::homePath();
+    ASSERT_TRUE(home.startsWith(QDir::tempPath())) << home.toStdString();
+    const QString userDirs = qEnvironmentVariable("XDG_CONFIG_HOME") + "/user-dirs.dirs";
+    ASSERT_TRUE(userDirs.startsWith(home));
+
+    struct Case {
+        const char *what;
+        QByteArray userDirsLine;   // empty: no user-dirs file
+        QString documents;
+    };
+    const Case cases[] = {
+        {"no folder named by the desktop", {}, home + "/Documents"},
+        {"a folder named by the desktop", "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n", home + "/Papers"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir().mkpath(QFileInfo(userDirs).path());
+        QFile file(userDirs);
+        if (c.userDirsLine.isEmpty()) {
+            file.remove();
+        } else {
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.userDirsLine);
+            file.close();
+        }
+        platform::Script script;
+        Program program;
+        frmGraphMain window(program, platform::makeScriptedPlatform(script));
+        window.setSplashDelay(0);
+        window.Form_Load();
+        const QString expected = c.documents + "/Saved Problems";
+        EXPECT_EQ(window.savedProblemsFolder().toStdString(), expected.toStdString());
+        EXPECT_TRUE(QFileInfo(expected).isDir());
+        EXPECT_FALSE(QFileInfo::exists(QCoreApplication::applicationDirPath() + "/Saved Problems"));
+        QDir(c.documents).removeRecursively();
+        QFile::remove(userDirs);
+    }
+}
+
 TEST(MainWindowStartup, APlainFileNamedSavedProblemsFallsBackToTheDataFolder)
 {
     registerApplicationFonts();
     QStandardPaths::setTestModeEnabled(true);
-    QTemporaryDir programFolder;
-    QFile blocker(QDir(programFolder.path()).filePath("Saved Problems"));
+    QTemporaryDir documents;
+    QFile blocker(QDir(documents.path()).filePath("Saved Problems"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
     platform::Script script;
     Program program;
     frmGraphMain window(program, platform::makeScriptedPlatform(script));
-    window.setProgramFolder(programFolder.path());
+    window.setDocumentsFolder(documents.path());
     window.setSplashDelay(0);
     window.Form_Load();
 
@@ -150,7 +195,7 @@ TEST_F(MainWindowTest, ACommandLineOfBlanksOpensNothing)
     platform::Script second;
     Program other;
     frmGraphMain again(other, platform::makeScriptedPlatform(second));
-    again.setProgramFolder(folder.path());
+    again.setDocumentsFolder(folder.path());
     again.setSplashDelay(0);
     again.setCommandLine("   ");
     again.Form_Load();

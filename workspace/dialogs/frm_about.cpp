@@ -2,6 +2,7 @@
 
 #include "workspace/dialogs/dialog_parts.h"
 #include "workspace/dialogs/frm_line_width.h"
+#include "workspace/dialogs/push_button.h"
 #include "workspace/fixed_layout_look.h"
 
 #include <QGroupBox>
@@ -48,12 +49,11 @@ frmAbout::frmAbout(SystemInfoServices services, platform::MessageService &messag
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Frame4 = new QGroupBox(kRights, this);
     Frame4->setGeometry(px(120), px(3240), px(3915), px(375));
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1 = new PushButton(QStringLiteral("OK"), this);
     Command1->setGeometry(px(120), px(3720), px(1875), px(375));
     Command1->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("System Info..."), this);
+    cmdSysInfo = new PushButton(QStringLiteral("System Info..."), this);
     cmdSysInfo->setGeometry(px(2160), px(3720), px(1875), px(375));
-    cmdSysInfo->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 }

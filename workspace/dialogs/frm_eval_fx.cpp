@@ -1,5 +1,6 @@
 #include "workspace/dialogs/frm_eval_fx.h"
 
+#include "workspace/dialogs/push_button.h"
 #include "workspace/fixed_layout_look.h"
 #include "workspace/locale_numbers.h"
 
@@ -33,9 +34,8 @@ void frmEvalFX::buildLayout()
     setFixedSize(px(4695), px(4515));
     UseLayoutFont(*this);
     auto button = [this](const QString &caption, int l, int t, int w, int h) {
-        auto *b = new QPushButton(caption, this);
+        auto *b = new PushButton(caption, this);
         b->setGeometry(px(l), px(t), px(w), px(h));
-        b->setAutoDefault(false);
         return b;
     };
     Label1 = new QLabel(QStringLiteral("x ="), this);

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -135,6 +136,16 @@ void frmExplain::changeEvent(QEvent *event)
             Form_LostFocus();
     }
     QWidget::changeEvent(event);
+}
+
+// The window is no dialog, so nothing else closes it on Escape.
+void frmExplain::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace linoveta

@@ -1,6 +1,6 @@
 #pragma once
 // frmExplain: the Regression Equation window. It shows the fitted equation typeset with raised
-// exponents, word-wrapped to its width, and closes as soon as it is deactivated.
+// exponents, word-wrapped to its width, and closes as soon as it is deactivated or on Escape.
 
 #include "typeset/image_surface.h"
 
@@ -47,6 +47,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     ImageSurface m_surface;

@@ -2,6 +2,7 @@
 
 #include "engine/number_text.h"
 #include "workspace/area_sum.h"
+#include "workspace/dialogs/push_button.h"
 #include "workspace/fixed_layout_look.h"
 #include "workspace/locale_numbers.h"
 
@@ -66,7 +67,7 @@ private:
 QPushButton *pictureButton(QWidget *parent, const char *image, const QString &tip, int left,
                            int top)
 {
-    auto *button = new QPushButton(parent);
+    auto *button = new PictureButton(parent);
     const QString path = QString::fromLatin1(image);
     button->setIcon(QPixmap(path).isNull()
                         ? QIcon(QPixmap::fromImage(ResourcePicture(path, QSize(48, 48))))
@@ -74,7 +75,6 @@ QPushButton *pictureButton(QWidget *parent, const char *image, const QString &ti
     button->setIconSize(QSize(40, 40));
     button->setToolTip(tip);
     button->setGeometry(px(left), px(top), px(735), px(735));
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -99,9 +99,8 @@ void frmFillRange::buildLayout()
     setFixedSize(px(4815), px(7095));
     UseLayoutFont(*this);
     auto button = [this](const QString &caption, int l, int t, int w, int h, QWidget *parent) {
-        auto *b = new QPushButton(caption, parent ? parent : this);
+        auto *b = new PushButton(caption, parent ? parent : this);
         b->setGeometry(px(l), px(t), px(w), px(h));
-        b->setAutoDefault(false);
         return b;
     };
     auto label = [](const QString &caption, QWidget *parent, int l, int t, int w, int h) {

@@ -1,6 +1,7 @@
 #include "workspace/dialogs/frm_line_width.h"
 
 #include "workspace/dialogs/dialog_parts.h"
+#include "workspace/dialogs/push_button.h"
 #include "workspace/fixed_layout_look.h"
 
 #include <QLabel>
@@ -41,9 +42,8 @@ frmLineWidth::frmLineWidth(QSlider &mainSlider, QWidget *parent)
     Slider1->setToolTip(QStringLiteral("Slide to adjust drawing width."));
     Slider1->setGeometry(px(240), px(600), px(3735), px(675));
     auto button = [this](const QString &caption, int left) {
-        auto *b = new QPushButton(caption, this);
+        auto *b = new PushButton(caption, this);
         b->setGeometry(px(left), px(1440), px(1095), px(495));
-        b->setAutoDefault(false);
         return b;
     };
     Command2 = button(QStringLiteral("OK"), 240);

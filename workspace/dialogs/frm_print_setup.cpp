@@ -2,6 +2,7 @@
 
 #include "typeset/fonts.h"
 #include "workspace/dialogs/dialog_parts.h"
+#include "workspace/dialogs/push_button.h"
 #include "workspace/fixed_layout_look.h"
 #include "workspace/printing.h"
 
@@ -49,9 +50,8 @@ frmPrintSetup::frmPrintSetup(PrinterService &printer, PrintSetupCommands command
     Text2->setFont(headingFont);
 
     auto button = [this](const QString &caption, int left) {
-        auto *b = new QPushButton(caption, this);
+        auto *b = new PushButton(caption, this);
         b->setGeometry(px(left), px(2520), px(1335), px(375));
-        b->setAutoDefault(false);
         return b;
     };
     Command3 = button(QStringLiteral("Setup..."), 120);

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -55,7 +56,9 @@ public:
 class WebBrowser {
 public:
     virtual ~WebBrowser() = default;
-    virtual void openAddress(const QString &address) = 0;
+    // Shows `address` in the desktop's browser. `failed` runs, possibly later, when no browser
+    // could be started for it; the service keeps it no longer than itself.
+    virtual void openAddress(const QString &address, std::function<void()> failed) = 0;
 };
 
 class HelpViewer {

@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
@@ -72,12 +74,47 @@ public:
     }
 };
 
+// The desktop's opener when there is one: it starts at once, but finds out only afterwards that
+// no browser is set up, so its exit status is watched. Without it, Qt's own search.
 class QtWeb final : public WebBrowser {
 public:
-    void openAddress(const QString &address) override
+    // An opener still running when the program ends is stopped; its end is no failure to report
+    // to a window that is going.
+    ~QtWeb() override
     {
-        QDesktopServices::openUrl(QUrl(address));
+        for (QProcess *process : m_processes.findChildren<QProcess *>())
+            process->disconnect();
     }
+
+    void openAddress(const QString &address, std::function<void()> failed) override
+    {
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        if (opener.isEmpty()) {
+            if (!QDesktopServices::openUrl(QUrl(address)))
+                failed();
+            return;
+        }
+        // Owned by this service, so the report never outlives the window that asked.
+        auto *process = new QProcess(&m_processes);
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        QObject::connect(process, &QProcess::finished, process,
+                         [process, failed](int code, QProcess::ExitStatus status) {
+                             process->deleteLater();
+                             if (status != QProcess::NormalExit || code != 0)
+                                 failed();
+                         });
+        QObject::connect(process, &QProcess::errorOccurred, process,
+                         [process, failed](QProcess::ProcessError error) {
+                             if (error != QProcess::FailedToStart)
+                                 return;
+                             process->deleteLater();
+                             failed();
+                         });
+        process->start(opener, {address});
+    }
+
+private:
+    QObject m_processes;
 };
 
 // One help window for the run; Help Topics brings it back on its contents page.
@@ -132,6 +169,9 @@ void configureFileDialog(QFileDialog &dialog, const FileRequest &r, QFileDialog:
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
                                                        : QFileDialog::ExistingFile);
+    // The caption already names the extension; the pattern Qt reads from the last
+    // parentheses would show it a second time.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilter(r.filter);
     dialog.setDirectory(r.directory);
     dialog.setDefaultSuffix(r.defaultSuffix);

@@ -94,7 +94,12 @@ private:
 class ScriptedWeb final : public WebBrowser {
 public:
     explicit ScriptedWeb(Script &s) : s_(s) {}
-    void openAddress(const QString &address) override { s_.addresses.push_back(address); }
+    void openAddress(const QString &address, std::function<void()> failed) override
+    {
+        s_.addresses.push_back(address);
+        if (s_.browserFails)
+            failed();
+    }
 
 private:
     Script &s_;

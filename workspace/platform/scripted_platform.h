@@ -23,6 +23,7 @@ struct Script {
     std::vector<QString> overwriteQuestions;              // the save dialog's, by path
     std::vector<RgbValue> colorRequests;                  // initial colour of each dialog
     std::vector<QString> addresses;
+    bool browserFails = false;                            // no browser can be started
     int helpShown = 0;
     int splashRuns = 0;
     std::vector<int> splashDelays;
