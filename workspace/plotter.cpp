@@ -682,32 +682,25 @@ void Plotter::shade(Run& run, const ShadeBand& band)
     }
     m_surface.setForeColor(run.curveColour);
 
-    const QSizeF pixels = m_surface.sizePixels();
-    const double pw = pixels.width(), ph = pixels.height();
-    const double axisPixelX = (-w.XMin * pw) / (-w.XMin + w.XMax);
-    const double axisPixelY = ph - (-w.YMin * ph) / (-w.YMin + w.YMax);
+    // The seeds are placed by the surface's own mapping, the one that puts the curve's and the
+    // walls' pixels (the pixel holding the point), so a seed beside a steep crossing lies on
+    // the side of the curve its value says. Rounding the column instead sends it half a pixel
+    // on, across the curve, and floods the region beyond.
     const double height = w.YMin - w.YMax;
-    auto column = [&](double x) {
-        // With XMax = 0 the right-hand width is zero; the window width gives the same column.
-        if (w.XMax != 0)
-            return (x / w.XMax) * (pw - axisPixelX) + axisPixelX;
-        return pw * (x - w.XMin) / (w.XMax - w.XMin);
-    };
-
-    if (step > 0 && std::isfinite(step) && height != 0 && std::isfinite(axisPixelY)) {
+    const double axisRow = std::floor(m_surface.toDeviceY(0));
+    if (step > 0 && std::isfinite(step) && height != 0 && std::isfinite(axisRow) && w.XMax != w.XMin) {
         long guard = 0;
         for (double x = run.ShadeStart + step; x <= run.ShadeEnd - step && guard < kMaxSamples;
              x += step, ++guard) {
             const double v = m_evaluator.ValueAt(x, band.CurrentFunction).value_or(0.0);
             if (!(std::fabs(v / height) >= 0.01))
                 continue;
-            const double col = Round(column(x), 0);
-            const double row = Round(v > 0 ? axisPixelY - 1 : axisPixelY + 1, 0);
-            if (!std::isfinite(col))
+            const double row = v > 0 ? axisRow - 1 : axisRow + 1;
+            if (!std::isfinite(m_surface.toDeviceX(x)))
                 continue;
-            // The centre of the pixel, so the surface's own mapping lands on it exactly.
-            const QPointF seed = m_surface.fromDevice(QPointF(col + 0.5, row + 0.5));
-            m_surface.floodFill(seed.x(), seed.y(), kWhite);
+            // At x itself, in the middle of the row: on a denser picture the seed is then the
+            // device pixel of x, on the same side of a steep crossing as at one pixel a pixel.
+            m_surface.floodFill(x, m_surface.fromDevice(QPointF(0, row + 0.5)).y(), kWhite);
         }
     }
 
