@@ -827,8 +827,8 @@ void Plotter::shade(Run& run, const ShadeBand& band)
             const double row = v > 0 ? axisRow - 1 : axisRow + 1;
             if (!std::isfinite(m_surface.toDeviceX(x)))
                 continue;
-            // At x itself, in the middle of the row: on a denser picture the seed is then the
-            // device pixel of x, on the same side of a steep crossing as at one pixel a pixel.
+            // At x itself, in the middle of the row: the surface takes the pixel that holds the
+            // point, as it does for the lines.
             m_surface.floodFill(x, m_surface.fromDevice(QPointF(0, row + 0.5)).y(), kWhite);
         }
     }
