@@ -240,12 +240,16 @@ void ImageSurface::setShapePen(QPainter &painter, const QPen &pen) const
     painter.setPen(pen);
     if (m_ratio == 1)
         return;
-    // At ratio 1 an odd-width aliased pen covers the pixels from its line's coordinate on;
-    // scaled up, it would be centred on the block edge instead.
-    if (pen.style() != Qt::NoPen && pen.width() % 2 == 1)
-        painter.setTransform(QTransform::fromTranslate(0.5, 0.5));
-    else
+    // At ratio 1 an odd-width aliased pen covers the pixels from its line's coordinate on.
+    // Scaled up it is centred on the coordinate; moved on by half a device pixel less than
+    // half a block it covers the blocks of the ratio-1 line whatever the fraction (a whole
+    // block later loses the picture's last row and column, and shifts the rest).
+    if (pen.style() != Qt::NoPen && pen.width() % 2 == 1) {
+        const double shift = (m_ratio - 1) / (2.0 * m_ratio);
+        painter.setTransform(QTransform::fromTranslate(shift, shift));
+    } else {
         painter.resetTransform();
+    }
 }
 
 template <typename Paint> void ImageSurface::paintShape(RgbValue colour, Paint fn)

@@ -224,6 +224,85 @@ bool Plotter::drawJumpLine(double x, double y1, double y2, double lowest, double
     return drawLine(x, std::clamp(y1, lowest, highest), x, std::clamp(y2, lowest, highest));
 }
 
+namespace {
+// A search between two samples halves the interval at most this often.
+constexpr int kRunOffHalvings = 64;
+} // namespace
+
+// Halves [a, b] toward the bigger change (a value that is not a number counts as the biggest)
+// until the change is under a pixel, so the curve is continuous there, or the values on both
+// sides of the break lie beyond the window or are not numbers.
+Plotter::BreakSearch Plotter::searchBreak(double a, std::optional<double> fa, double b,
+                                          std::optional<double> fb, int line)
+{
+    const GraphWindow& w = m_window;
+    const double top = std::max(w.YMin, w.YMax), bottom = std::min(w.YMin, w.YMax);
+    const double pixel = (top - bottom) / std::max(m_surface.sizePixels().height(), 1.0);
+    BreakSearch s{false, a, fa, b, fb};
+    if (!(pixel > 0) || !std::isfinite(pixel) || !(a < b) || (!fa && !fb))
+        return s;
+    auto settled = [&](const std::optional<double>& v) { return !v || *v > top || *v < bottom; };
+    auto change = [](const std::optional<double>& u, const std::optional<double>& v) {
+        if (!u && !v)
+            return 0.0;
+        if (!u || !v)
+            return HUGE_VAL;
+        return std::fabs(*v - *u);
+    };
+    for (int i = 0; i < kRunOffHalvings; ++i) {
+        if (s.flo && s.fhi && std::fabs(*s.fhi - *s.flo) <= pixel) {
+            s.continuous = true;
+            break;
+        }
+        if (settled(s.flo) && settled(s.fhi))
+            break;
+        const double m = s.lo + (s.hi - s.lo) / 2;
+        if (!(m > s.lo && m < s.hi))
+            break;
+        const std::optional<double> fm = m_evaluator.ValueAt(m, line);
+        if (change(s.flo, fm) >= change(fm, s.fhi)) {
+            s.hi = m;
+            s.fhi = fm;
+        } else {
+            s.lo = m;
+            s.flo = fm;
+        }
+    }
+    return s;
+}
+
+// A side of the break whose last value lies beyond an edge is a branch that runs off the
+// window: it reaches every height from its sample to that edge within the interval, so the
+// line stands at the sample. Nothing is drawn from a sample's value alone: the evaluations
+// decide, whatever the jump probes said.
+void Plotter::drawRunOff(double a, std::optional<double> fa, double b, std::optional<double> fb, int line,
+                         bool joinIfContinuous)
+{
+    const BreakSearch s = searchBreak(a, fa, b, fb, line);
+    if (s.continuous) {
+        // A steep crossing that the +-5 rule took for a break is the curve after all.
+        if (joinIfContinuous && drawLine(a, *fa, b, *fb))
+            m_window.GraphVisible = true;
+        return;
+    }
+    const GraphWindow& w = m_window;
+    const double top = std::max(w.YMin, w.YMax), bottom = std::min(w.YMin, w.YMax);
+    auto beyond = [&](const std::optional<double>& v) { return v && (*v > top || *v < bottom); };
+    auto edgeOf = [&](double v) { return v > top ? top : bottom; };
+    auto runOff = [&](double x, const std::optional<double>& sample, const std::optional<double>& limit) {
+        if (!sample || !beyond(limit))
+            return;
+        const double edge = edgeOf(*limit);
+        // A sample beyond the same edge has nothing of the branch inside the window.
+        if (beyond(sample) && edgeOf(*sample) == edge)
+            return;
+        if (drawLine(x, *sample, x, edge))
+            m_window.GraphVisible = true;
+    };
+    runOff(a, fa, s.flo);
+    runOff(b, fb, s.fhi);
+}
+
 void Plotter::recordBreak(double x)
 {
     // A break past the last entry is dropped; it must not disturb the error flags.
@@ -395,6 +474,15 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
     ahead.next = 0;
     m_collectCurveLines = true;
     m_curveLines.clear();
+    // The previous sample of this line, whatever the error rule made of it, for the search
+    // between neighbouring samples.
+    bool hasSample = false;
+    double sampleX = 0;
+    std::optional<double> sampleValue;
+    bool sampleJump = false;
+    // PrevX and PrevY hold a point of this curve (not the origin or another line's point, nor a
+    // height kept from a sample that was not a number).
+    bool ownPrevious = false;
     long guard = 0;
     for (double x = xFrom; x <= xTo && guard < kMaxSamples; x += step, ++guard) {
         if (!hasExpression) {
@@ -407,6 +495,27 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
         const double xr = ahead.block->xr[k];
         // The sample and its four jump probes, evaluated together.
         const std::optional<double>* value = &ahead.values[k];
+
+        // A break between this sample and the one before (a value that is not a number on one
+        // side, a change of sign beyond +-5, or a jump seen by either's probes) may hide a
+        // branch running off the window between them.
+        const bool hadSample = hasSample;
+        const double beforeX = sampleX;
+        const std::optional<double> beforeValue = sampleValue;
+        {
+            const bool jumpHere = ahead.probes[k].jump;
+            if (hasSample && xr > sampleX) {
+                const bool oneMissing = sampleValue.has_value() != value[0].has_value();
+                const bool acrossFive = sampleValue && value[0] &&
+                    ((*sampleValue > 5 && *value[0] < -5) || (*sampleValue < -5 && *value[0] > 5));
+                if (oneMissing || acrossFive || jumpHere || sampleJump)
+                    drawRunOff(sampleX, sampleValue, xr, value[0], line, acrossFive);
+            }
+            hasSample = true;
+            sampleX = xr;
+            sampleValue = value[0];
+            sampleJump = jumpHere;
+        }
 
         if (const auto v = value[0])
             run.y = *v;
@@ -435,6 +544,7 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
             if (run.JumpProbeFailed) {
                 run.PrevX = xr;
                 run.PrevY = run.y;
+                ownPrevious = value[0].has_value();
                 continue;
             }
             m_surface.setDrawWidth(controls.lineWidth);
@@ -460,12 +570,12 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
                 return std::make_pair(lo, hi);
             };
 
-            // The line from the previous point to the edge the curve leaves by. Until the line's
-            // first sample is counted that point is the origin or another line's last point, not
-            // this curve: no line.
+            // The line from the previous point to the edge the curve leaves by. Until this curve
+            // has a point of its own, that point is the origin or another line's last point: no
+            // line.
             const auto leaving = probe(xr - 0.001);
             const double leaveEdge = !leaving || *leaving > 0 ? w.YMax : w.YMin;
-            const auto [leaveLo, leaveHi] = sampleCount > 0
+            const auto [leaveLo, leaveHi] = ownPrevious
                 ? span({run.PrevY, leaving, value[0]})
                 : std::make_pair(unbounded, -unbounded);
             if (!drawJumpLine(run.PrevX, run.PrevY, leaveEdge, leaveLo, leaveHi))
@@ -473,8 +583,7 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
 
             double scanX = xr + step;
             int count = 0;
-            std::optional<double> inside, before;
-            bool scannedBefore = false;
+            std::optional<double> inside;
             for (;;) {
                 const auto v = f(scanX);
                 if (!v)
@@ -485,8 +594,6 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
                 }
                 if (++count > kForwardSearchLimit)
                     break;
-                before = v;
-                scannedBefore = true;
                 scanX += step;
             }
             scanX += step;
@@ -495,11 +602,14 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
             const auto reentry = f(scanX);
             // The re-entry line, one step past the first sample back inside the window; with
             // none inside within the search, the curve never came back and there is no line.
+            // It keeps to the heights of the curve there: how the curve came back from the edge
+            // lies a step or two to the left, where the segments and the search between samples
+            // draw it.
             if (!reentry) {
                 run.Fail();
             } else {
                 const auto [enterLo, enterHi] = inside
-                    ? span({reentry, inside, scannedBefore ? before : entering})
+                    ? span({reentry, inside})
                     : std::make_pair(unbounded, -unbounded);
                 if (!drawJumpLine(scanX, enterEdge, *reentry, enterLo, enterHi))
                     run.Fail();
@@ -519,13 +629,31 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
                                      colour});
         }
 
+        // A segment the error rule or the line's start leaves out is still the curve when it
+        // joins this curve's own previous sample, the one just before, and the curve is
+        // continuous between them (the failure that set the rule lies elsewhere).
+        const bool besideOwnSample = ownPrevious && hadSample && beforeValue && beforeX == run.PrevX &&
+            *beforeValue == run.PrevY;
+        auto joinLeftOut = [&] {
+            if (!besideOwnSample || (y < -5 && run.PrevY > 5) || (run.PrevY < -5 && y > 5))
+                return;
+            if ((run.PrevY > w.YMax && y > w.YMax) || (run.PrevY < w.YMin && y < w.YMin))
+                return;
+            if (!searchBreak(run.PrevX, run.PrevY, xr, y, line).continuous)
+                return;
+            if (drawLine(run.PrevX, run.PrevY, xr, y))
+                m_window.GraphVisible = true;
+        };
         // The first sample only starts the line: joining it to the previous line's last
         // point would draw a stray segment across the plot.
+        if (sampleCount == 1)
+            joinLeftOut();
         if (sampleCount > 1) {
             if ((run.PrevY > w.YMax && y > w.YMax) || (run.PrevY < w.YMin && y < w.YMin)) {
                 // both ends beyond the same edge: nothing to draw
             } else if (run.SkipNextSegment) {
                 run.SkipNextSegment = false;
+                joinLeftOut();
             } else {
                 m_surface.setDrawWidth(controls.lineWidth);
                 if ((y < -5 && run.PrevY > 5) || (run.PrevY < -5 && y > 5)) {
@@ -541,6 +669,7 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
 
         run.PrevX = xr;
         run.PrevY = y;
+        ownPrevious = true;
     }
     m_collectCurveLines = false;
     flushCurveLines(controls.lineWidth);
@@ -682,32 +811,25 @@ void Plotter::shade(Run& run, const ShadeBand& band)
     }
     m_surface.setForeColor(run.curveColour);
 
-    const QSizeF pixels = m_surface.sizePixels();
-    const double pw = pixels.width(), ph = pixels.height();
-    const double axisPixelX = (-w.XMin * pw) / (-w.XMin + w.XMax);
-    const double axisPixelY = ph - (-w.YMin * ph) / (-w.YMin + w.YMax);
+    // The seeds are placed by the surface's own mapping, the one that puts the curve's and the
+    // walls' pixels (the pixel holding the point), so a seed beside a steep crossing lies on
+    // the side of the curve its value says. Rounding the column instead sends it half a pixel
+    // on, across the curve, and floods the region beyond.
     const double height = w.YMin - w.YMax;
-    auto column = [&](double x) {
-        // With XMax = 0 the right-hand width is zero; the window width gives the same column.
-        if (w.XMax != 0)
-            return (x / w.XMax) * (pw - axisPixelX) + axisPixelX;
-        return pw * (x - w.XMin) / (w.XMax - w.XMin);
-    };
-
-    if (step > 0 && std::isfinite(step) && height != 0 && std::isfinite(axisPixelY)) {
+    const double axisRow = std::floor(m_surface.toDeviceY(0));
+    if (step > 0 && std::isfinite(step) && height != 0 && std::isfinite(axisRow) && w.XMax != w.XMin) {
         long guard = 0;
         for (double x = run.ShadeStart + step; x <= run.ShadeEnd - step && guard < kMaxSamples;
              x += step, ++guard) {
             const double v = m_evaluator.ValueAt(x, band.CurrentFunction).value_or(0.0);
             if (!(std::fabs(v / height) >= 0.01))
                 continue;
-            const double col = Round(column(x), 0);
-            const double row = Round(v > 0 ? axisPixelY - 1 : axisPixelY + 1, 0);
-            if (!std::isfinite(col))
+            const double row = v > 0 ? axisRow - 1 : axisRow + 1;
+            if (!std::isfinite(m_surface.toDeviceX(x)))
                 continue;
-            // The centre of the pixel, so the surface's own mapping lands on it exactly.
-            const QPointF seed = m_surface.fromDevice(QPointF(col + 0.5, row + 0.5));
-            m_surface.floodFill(seed.x(), seed.y(), kWhite);
+            // At x itself, in the middle of the row: the surface takes the pixel that holds the
+            // point, as it does for the lines.
+            m_surface.floodFill(x, m_surface.fromDevice(QPointF(0, row + 0.5)).y(), kWhite);
         }
     }
 

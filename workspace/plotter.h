@@ -176,6 +176,21 @@ private:
     void frameBand(Run& run);
     bool drawLine(double x1, double y1, double x2, double y2);
     bool drawJumpLine(double x, double y1, double y2, double lowest, double highest);
+    // The stretch between two samples of a line narrowed down to its biggest change: either
+    // the curve is continuous there, or [lo, hi] is a break with the values beside it.
+    struct BreakSearch {
+        bool continuous = false;
+        double lo = 0;
+        std::optional<double> flo;
+        double hi = 0;
+        std::optional<double> fhi;
+    };
+    BreakSearch searchBreak(double a, std::optional<double> fa, double b, std::optional<double> fb, int line);
+    // Between two neighbouring samples of a line that look discontinuous: where the curve runs
+    // off the window next to the break, the line from each sample to that edge; where it is
+    // continuous after all and `joinIfContinuous`, the segment between them.
+    void drawRunOff(double a, std::optional<double> fa, double b, std::optional<double> fb, int line,
+                    bool joinIfContinuous);
     void recordBreak(double x);
     void flushCurveLines(int lineWidth);
     QString text(double v) const;

@@ -141,12 +141,25 @@ constexpr double kDependent = 1e-10;
 
 } // namespace
 
+namespace {
+
+// The few operations the wide fit needs, without a maths library.
+template <typename T> T Magnitude(T v) { return v < 0 ? -v : v; }
+template <typename T> bool Finite(T v) { return v - v == 0; }
+
+// How far a wide sum over the points may stray, relative to the size of what it sums: far
+// above the rounding of a quadruple (2^-112 for each of up to 500 points and 26 passes), far
+// below anything a double can show.
+constexpr long double kWideNoise = 0x1p-96L;
+
+} // namespace
+
 // Builds the polynomials orthogonal on the points (three-term recurrence) and projects y onto
 // them one by one. Fails, like a zero pivot with rows below it, when a polynomial below degree n
 // vanishes on the points; one of degree n that vanishes only gets the coefficient 0.
 bool RegressionObject::SolveOrthogonal(int n)
 {
-    using Real = long double;
+    using Real = Wide;
     const std::size_t m = m_Points.size();
     OrthogonalFit fit;
     fit.degree = n;
@@ -175,9 +188,11 @@ bool RegressionObject::SolveOrthogonal(int n)
     }
 
     std::vector<Real> t(m), residual(m), previous(m, 0), current(m, 1), next(m);
+    long double ySquares = 0;
     for (std::size_t i = 0; i < m; ++i) {
-        t[i] = (Real(m_Points[i].first) - fit.centre) / fit.scale;
-        residual[i] = Real(m_Points[i].second) / fit.yScale;
+        t[i] = (Real(m_Points[i].first) - Real(fit.centre)) / Real(fit.scale);
+        residual[i] = Real(m_Points[i].second) / Real(fit.yScale);
+        ySquares += static_cast<long double>(residual[i] * residual[i]);
     }
     Real norm = static_cast<Real>(m), previousNorm = 0;
     for (int k = 0; k <= n; ++k) {
@@ -196,9 +211,9 @@ bool RegressionObject::SolveOrthogonal(int n)
             }
             fit.alpha[k - 1] = alpha;
             fit.beta[k - 1] = beta;
-            if (!std::isfinite(nextNorm))
+            if (!Finite(nextNorm))
                 return false;
-            if (!(nextNorm > kDependent * kDependent * raw)) {
+            if (!(nextNorm > Real(kDependent * kDependent) * raw)) {
                 if (k < n)
                     return false;
                 fit.b[k] = 0;
@@ -214,10 +229,17 @@ bool RegressionObject::SolveOrthogonal(int n)
         for (std::size_t i = 0; i < m; ++i)
             dot += residual[i] * current[i];
         fit.b[k] = dot / norm;
-        if (!std::isfinite(fit.b[k]))
+        if (!Finite(fit.b[k]))
             return false;
+        // The projection's rounding is a part of |y| over the polynomial's norm.
+        fit.spread[k] = Real(kWideNoise * std::sqrt(ySquares / static_cast<long double>(norm)));
         for (std::size_t i = 0; i < m; ++i)
             residual[i] -= fit.b[k] * current[i];
+    }
+    for (int k = 0; k <= kMaxDegree; ++k) {
+        fit.alphaL[k] = static_cast<long double>(fit.alpha[k]);
+        fit.betaL[k] = static_cast<long double>(fit.beta[k]);
+        fit.bL[k] = static_cast<long double>(fit.b[k]);
     }
 
     // x values that differ by next to nothing give slopes beyond a double: no usable fit at
@@ -238,29 +260,32 @@ double RegressionObject::OrthogonalFit::value(double x) const
     if (degree < 0)
         return 0;
     const long double u = (static_cast<long double>(x) - centre) / scale;
-    long double previous = 0, current = 1, sum = b[0];
+    long double previous = 0, current = 1, sum = bL[0];
     for (int k = 1; k <= degree; ++k) {
-        const long double next = (u - alpha[k - 1]) * current - beta[k - 1] * previous;
+        const long double next = (u - alphaL[k - 1]) * current - betaL[k - 1] * previous;
         previous = current;
         current = next;
-        sum += b[k] * current;
+        sum += bL[k] * current;
     }
     return static_cast<double>(sum * yScale);
 }
 
 // The same polynomial in powers of x: far from the origin these coefficients are large and
-// cancel, so they serve Coeff and the equation text, never the values.
+// cancel, so they serve Coeff and the equation text, never the values. Each coefficient goes
+// with how far it may be from the exact one; one that cannot be told from 0 is 0, so data that
+// a lower degree fits exactly gives exactly that polynomial.
 std::array<double, RegressionObject::kMaxDegree + 1>
 RegressionObject::OrthogonalFit::powerCoefficients() const
 {
-    using Poly = std::array<long double, kMaxDegree + 1>;
+    using Poly = std::array<Wide, kMaxDegree + 1>;
     std::array<double, kMaxDegree + 1> out{};
     if (degree < 0)
         return out;
-    // Sum of b[k] p_k in powers of u = (x - centre) / scale.
-    Poly previous{}, current{}, inU{};
+    // Sum of b[k] p_k in powers of u = (x - centre) / scale, with the spread beside it.
+    Poly previous{}, current{}, inU{}, spreadU{};
     current[0] = 1;
     inU[0] = b[0];
+    spreadU[0] = spread[0];
     for (int k = 1; k <= degree; ++k) {
         Poly next{};
         for (int j = 0; j < k; ++j) {
@@ -270,34 +295,41 @@ RegressionObject::OrthogonalFit::powerCoefficients() const
         }
         previous = current;
         current = next;
-        for (int j = 0; j <= k; ++j)
+        for (int j = 0; j <= k; ++j) {
             inU[j] += b[k] * current[j];
+            spreadU[j] += spread[k] * Magnitude(current[j]);
+        }
     }
-    // Rounded to doubles first: a coefficient that is a simple number in u comes out as
-    // exactly that number, so simple data gives simple coefficients in x as well.
-    for (int k = 0; k <= degree; ++k)
-        inU[k] = static_cast<double>(inU[k] * yScale);
-    // Horner in u = x / scale - centre / scale, both exact (scale is a power of two), with the
-    // sum of the magnitudes that cancel into each coefficient beside it.
-    const long double slope = 1.0L / scale, offset = -static_cast<long double>(centre) / scale;
-    Poly inX{}, size{};
+    for (int k = 0; k <= degree; ++k) {
+        if (Magnitude(inU[k]) <= spreadU[k])
+            inU[k] = 0;
+        inU[k] *= Wide(yScale);
+        spreadU[k] *= Wide(yScale);
+    }
+    // Horner in u = x / scale - centre / scale, both exact (scale is a power of two); the
+    // spread goes along in magnitudes, and with it the rounding of the terms that cancel.
+    const Wide slope = Wide(1) / Wide(scale), offset = -Wide(centre) / Wide(scale);
+    Poly inX{}, spreadX{}, size{};
     for (int k = degree; k >= 0; --k) {
-        Poly shifted{}, shiftedSize{};
+        Poly shifted{}, shiftedSpread{}, shiftedSize{};
         for (int j = 0; j < degree; ++j) {
             shifted[j + 1] += inX[j] * slope;
             shifted[j] += inX[j] * offset;
-            shiftedSize[j + 1] += size[j] * std::fabs(slope);
-            shiftedSize[j] += size[j] * std::fabs(offset);
+            shiftedSpread[j + 1] += spreadX[j] * Magnitude(slope);
+            shiftedSpread[j] += spreadX[j] * Magnitude(offset);
+            shiftedSize[j + 1] += size[j] * Magnitude(slope);
+            shiftedSize[j] += size[j] * Magnitude(offset);
         }
         shifted[0] += inU[k];
-        shiftedSize[0] += std::fabs(inU[k]);
+        shiftedSpread[0] += spreadU[k];
+        shiftedSize[0] += Magnitude(inU[k]);
         inX = shifted;
+        spreadX = shiftedSpread;
         size = shiftedSize;
     }
-    // What is left of a cancellation below the rounding of the terms that cancelled is noise
-    // of the change of variable, not part of the fit: it is 0.
-    const long double noise = 4.0L * (degree + 1) * DBL_EPSILON;
-    for (int k = 0; k <= degree; ++k)
-        out[k] = std::fabs(inX[k]) <= noise * size[k] ? 0.0 : static_cast<double>(inX[k]);
+    for (int k = 0; k <= degree; ++k) {
+        const Wide noise = spreadX[k] + Wide(kWideNoise) * size[k];
+        out[k] = Magnitude(inX[k]) <= noise ? 0.0 : static_cast<double>(inX[k]);
+    }
     return out;
 }

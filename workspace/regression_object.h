@@ -49,13 +49,24 @@ public:
     double RegVal(const double &x);
 
 private:
+    // Quadruple precision where the compiler has it (long double is already that elsewhere):
+    // far from the origin the coefficients of powers of x cancel by twenty digits and more.
+#if defined(__SIZEOF_FLOAT128__)
+    using Wide = __float128;
+#else
+    using Wide = long double;
+#endif
+
     // The fit as sum b[k] p_k(t) * yScale, t = (x - centre) / scale, where p_0 = 1,
-    // p_1 = t - alpha[0] and p_{k+1} = (t - alpha[k]) p_k - beta[k] p_{k-1}. Extended
-    // precision, so that the coefficients derived from it come out exact for simple data.
+    // p_1 = t - alpha[0] and p_{k+1} = (t - alpha[k]) p_k - beta[k] p_{k-1}, solved in Wide
+    // so that the coefficients derived from it are the least-squares polynomial's own to the
+    // last digit of a double. `spread[k]` is how far b[k] may be from the exact projection.
     struct OrthogonalFit {
         int degree = -1;
         double centre = 0, scale = 1, yScale = 1;
-        std::array<long double, kMaxDegree + 1> alpha{}, beta{}, b{};
+        std::array<Wide, kMaxDegree + 1> alpha{}, beta{}, b{}, spread{};
+        // The same recurrence rounded to long double, for the values.
+        std::array<long double, kMaxDegree + 1> alphaL{}, betaL{}, bL{};
         double value(double x) const;
         std::array<double, kMaxDegree + 1> powerCoefficients() const;
     };

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -55,9 +56,18 @@ constexpr RgbValue kLine0 = 0x0000FF; // red
 constexpr RgbValue kLine1 = 0x008000;
 constexpr RgbValue kGrid = 16766596;
 
+// A surface of 400 x 400 logical pixels; a picture may be kept at a denser ratio.
+template <typename S> S MakeSurface(int ratio)
+{
+    if constexpr (std::is_same_v<S, ImageSurface>)
+        return S(QSize(400, 400), 0xFFFFFF, ratio);
+    else
+        return S(QSize(400, 400));
+}
+
 template <typename S> struct PlotFixture {
     GraphWindow window;
-    S surface{QSize(400, 400)};
+    S surface;
     FakeEvaluator evaluator;
     std::array<double, linoveta::kBreakEntries> breakX{};
     std::array<bool, linoveta::kBreakEntries> breakFlag{};
@@ -65,7 +75,7 @@ template <typename S> struct PlotFixture {
     Plotter plotter{window, surface, evaluator, {breakX, breakFlag, breakCount}};
     PlotControls controls;
 
-    PlotFixture()
+    explicit PlotFixture(int ratio = 1) : surface(MakeSurface<S>(ratio))
     {
         window.InstallFirstPlotColours();
         controls.lineColours = {kLine0, kLine1, 0xFF0000, 0x00FFFF, 0xFF00FF};
@@ -420,9 +430,22 @@ namespace {
 using PoleTest = std::function<bool(double, double)>;
 
 struct Picture : PlotFixture<ImageSurface> {
-    Picture() { controls.hideGrid = true; }
+    explicit Picture(int ratio = 1) : PlotFixture(ratio) { controls.hideGrid = true; }
 
     static constexpr QRgb kCurve = 0xFF0000; // kLine0 on the picture
+
+    // Whether the curve's colour is on any device pixel of the logical pixel.
+    bool inked(int c, int r) const
+    {
+        if (c < 0 || r < 0 || c >= 400 || r >= 400)
+            return false;
+        const QRect block = surface.deviceBlock(c, r);
+        for (int dy = 0; dy < block.height(); ++dy)
+            for (int dx = 0; dx < block.width(); ++dx)
+                if ((surface.image().pixel(block.x() + dx, block.y() + dy) & RGB_MASK) == kCurve)
+                    return true;
+        return false;
+    }
 
     // Rows the curve covers over device columns [from, to), as (top, bottom); none when it has
     // no value there.
@@ -450,19 +473,21 @@ struct Picture : PlotFixture<ImageSurface> {
     // Columns within 2 pixels of a pole may hold its jump lines anywhere.
     std::vector<std::string> strayPixels(const Fn& f, const PoleTest& poleBetween) const
     {
-        const QImage& image = surface.image();
         const GraphWindow& w = window;
         auto userX = [&](double column) { return w.XMin + column * (w.XMax - w.XMin) / 400; };
         std::vector<std::string> stray;
-        for (int c = 0; c < image.width(); ++c) {
+        for (int c = 0; c < 400; ++c) {
             if (poleBetween && poleBetween(userX(c - 2), userX(c + 3)))
                 continue;
             std::optional<std::pair<double, double>> rows;
-            for (int r = 0; r < image.height(); ++r) {
-                if ((image.pixel(c, r) & RGB_MASK) != kCurve)
+            for (int r = 0; r < 400; ++r) {
+                if (!inked(c, r))
                     continue;
+                // A denser picture draws a line at a whole pixel's edge across both pixels.
+                const int wider = surface.devicePixelRatio() > 1 ? 1 : 0;
                 if (!rows)
-                    rows = curveRows(f, c - 1, c + 2).value_or(std::make_pair(HUGE_VAL, -HUGE_VAL));
+                    rows = curveRows(f, c - 1 - wider, c + 2 + wider)
+                               .value_or(std::make_pair(HUGE_VAL, -HUGE_VAL));
                 if (r + 1 < rows->first - 2 || r > rows->second + 2)
                     stray.push_back("(" + std::to_string(c) + "," + std::to_string(r) + ")");
             }
@@ -470,13 +495,44 @@ struct Picture : PlotFixture<ImageSurface> {
         return stray;
     }
 
+    // Points of the true graph inside the window with no pixel of the curve within 2 pixels,
+    // as "(column,row)": the graph is sampled 16 times a column, and a point counts wherever
+    // its value lies inside the window, however near a pole.
+    std::vector<std::string> missingPieces(const Fn& f) const
+    {
+        const GraphWindow& w = window;
+        std::vector<std::string> missing;
+        for (int c = 0; c < 400; ++c) {
+            int lastRow = -10;
+            for (int i = 0; i < 16; ++i) {
+                const double x = w.XMin + (c + (i + 0.5) / 16) * (w.XMax - w.XMin) / 400;
+                const auto y = f(x);
+                if (!y || !std::isfinite(*y))
+                    continue;
+                const double rowAt = (w.YMax - *y) / (w.YMax - w.YMin) * 400;
+                if (!(rowAt >= 0 && rowAt < 400))
+                    continue;
+                const int r = static_cast<int>(rowAt);
+                if (r == lastRow)
+                    continue;
+                lastRow = r;
+                bool near = false;
+                for (int dr = -2; dr <= 2 && !near; ++dr)
+                    for (int dc = -2; dc <= 2 && !near; ++dc)
+                        near = inked(c + dc, r + dr);
+                if (!near)
+                    missing.push_back("(" + std::to_string(c) + "," + std::to_string(r) + ")");
+            }
+        }
+        return missing;
+    }
+
     int curvePixels() const
     {
-        const QImage& image = surface.image();
         int n = 0;
-        for (int r = 0; r < image.height(); ++r)
-            for (int c = 0; c < image.width(); ++c)
-                n += (image.pixel(c, r) & RGB_MASK) == kCurve;
+        for (int r = 0; r < 400; ++r)
+            for (int c = 0; c < 400; ++c)
+                n += inked(c, r);
         return n;
     }
 };
@@ -647,6 +703,83 @@ TEST(PlotterPicture, EdgeRowsAndTheYAxisHoldOnlyWhereTheCurveCrosses)
                 if (curveAt(col, row) && std::fabs(row + 0.5 - rowAtZero) > 2 + c.lineWidth)
                     ++onAxis;
         EXPECT_EQ(onAxis, 0) << c.what << ": pixels on the y axis away from the curve";
+    }
+}
+
+} // namespace
+
+namespace {
+
+std::string FirstFew(const std::vector<std::string>& pixels)
+{
+    std::string first;
+    for (std::size_t i = 0; i < std::min<std::size_t>(pixels.size(), 8); ++i)
+        first += pixels[i] + " ";
+    return first;
+}
+
+// The opposite of the stray-pixel check: every stretch of the true graph inside the window is
+// drawn, also where a branch runs off to a pole that falls between two samples, where a steep
+// curve crosses the window, and along the edge rows; and still no pixel lies off the graph.
+TEST(PlotterPicture, EveryPieceOfTheTrueGraphInsideTheWindowIsDrawn)
+{
+    const PoleTest kSinPoles = [](double a, double b) { return std::ceil(a / M_PI) * M_PI <= b; };
+    const PoleTest kTanOverXPoles = [kTanPoles = kTanPoles](double a, double b) {
+        return kTanPoles(a, b) || (a <= 0 && 0 <= b);
+    };
+    const Fn tanOverX = [](double x) -> std::optional<double> {
+        if (x == 0)
+            return std::nullopt;
+        return std::tan(x) / x;
+    };
+    const Fn tanX = [](double x) { return std::tan(x); };
+    const Fn overSin = [](double x) -> std::optional<double> {
+        const double s = std::sin(x);
+        if (s == 0)
+            return std::nullopt;
+        return 1 / s;
+    };
+    const Fn overRoot = [](double x) -> std::optional<double> {
+        if (!(x > 0))
+            return std::nullopt;
+        return 1 / std::sqrt(x);
+    };
+    struct Case {
+        const char* what;
+        Fn f;
+        Window window;
+        PoleTest poleBetween = {};
+    };
+    const Window start{-20, 20, -20, 20};
+    const std::array<Case, 14> cases{{
+        {"tan(x)/x", tanOverX, start, kTanOverXPoles},
+        {"tan(x)/x zoomed in", tanOverX, {-5, 5, -5, 5}, kTanOverXPoles},
+        {"tan(x) panned", tanX, {-5, 35, -12, 28}, kTanPoles},
+        {"tan(x) panned off the origin", tanX, {3.3, 17.3, -6.2, 7.8}, kTanPoles},
+        {"tan(x) on a wide window", tanX, {-64, 64, -64, 64}, kTanPoles},
+        {"1/sin(x) panned", overSin, {-5, 35, -12, 28}, kSinPoles},
+        {"1/sin(x) panned off the origin", overSin, {2.7, 12.7, -4.1, 5.9}, kSinPoles},
+        {"1/~x near 0", overRoot, {-1, 3, -1, 9}, kPoleAtZero},
+        {"1/~x", overRoot, start, kPoleAtZero},
+        {"30sin(5x), steep crossings", [](double x) { return 30 * std::sin(5 * x); }, start},
+        {"10000x^3-1000000", [](double x) { return 10000 * Cube(x) - 1000000; }, start},
+        {"-19.99, the bottom row", [](double) { return -19.99; }, start},
+        {"19.99, the top row", [](double) { return 19.99; }, start},
+        {"x^2-20, touching the bottom row", [](double x) { return x * x - 20; }, start},
+    }};
+    for (const Case& c : cases) {
+        for (const int ratio : {1, 2}) {
+            Picture p(ratio);
+            p.setWindow(c.window.xMin, c.window.xMax, c.window.yMin, c.window.yMax);
+            p.evaluator.lines[0] = c.f;
+            p.plot();
+            const auto missing = p.missingPieces(c.f);
+            EXPECT_TRUE(missing.empty()) << c.what << " at ratio " << ratio << ": " << missing.size()
+                                         << " points of the graph missing, first " << FirstFew(missing);
+            const auto stray = p.strayPixels(c.f, c.poleBetween);
+            EXPECT_TRUE(stray.empty()) << c.what << " at ratio " << ratio << ": " << stray.size()
+                                       << " stray pixels, first " << FirstFew(stray);
+        }
     }
 }
 

@@ -402,6 +402,8 @@ struct FarFit {
     int degree = 0;
     std::vector<Pt> points;
     std::vector<double> fitted; // the exact least-squares value at each point's x
+    std::vector<double> coef;   // the doubles nearest the exact coefficients of x^0, x^1, ...
+    std::string equation;       // the equation text of those coefficients
 };
 
 // The fixture's numbers use "." whatever the locale the suite runs in.
@@ -424,9 +426,20 @@ std::vector<FarFit> ReadFarFits()
             continue;
         std::istringstream words(line);
         std::string keyword;
+        words >> keyword;
+        if (keyword == "coef" && !fits.empty()) {
+            std::string number;
+            while (words >> number)
+                fits.back().coef.push_back(ReadNumber(number));
+            continue;
+        }
+        if (keyword == "equation" && !fits.empty()) {
+            fits.back().equation = line.substr(std::string("equation ").size());
+            continue;
+        }
         FarFit fit;
         int count = 0;
-        words >> keyword >> fit.name >> fit.degree >> count;
+        words >> fit.name >> fit.degree >> count;
         if (keyword != "fit")
             break;
         for (int i = 0; i < count && std::getline(in, line); ++i) {
@@ -446,7 +459,8 @@ std::vector<FarFit> ReadFarFits()
 TEST(RegressionObjectTest, FitsFarFromTheOriginMatchTheExactLeastSquaresToNineDigits)
 {
     const std::vector<FarFit> fits = ReadFarFits();
-    ASSERT_EQ(fits.size(), 5u) << "cubic at degrees 3, 4, 5; smooth data at 10; yearly cubic";
+    ASSERT_EQ(fits.size(), 7u)
+        << "cubic at degrees 3, 4, 5; smooth data at 10; yearly cubic; parabola at 2 and 4";
     for (const FarFit &f : fits) {
         RegressionObject fit = FitOfDegree(f.degree, f.points);
         ASSERT_EQ(fit.XYCount(), static_cast<int>(f.points.size())) << f.name;
@@ -461,6 +475,30 @@ TEST(RegressionObjectTest, FitsFarFromTheOriginMatchTheExactLeastSquaresToNineDi
         EXPECT_LE(worst, 5e-10) << f.name << " degree " << f.degree << ": relative error at x = "
                                 << worstX;
     }
+}
+
+// The coefficients are the exact least-squares polynomial's, each rounded once to a double, so
+// the equation reads as that polynomial does: a parabola a million from the origin fitted at
+// degree 4 reads as the parabola, with no residue in x^4 and x^3 and its constant to the unit.
+TEST(RegressionObjectTest, CoefficientsFarFromTheOriginAreTheExactLeastSquaresOnes)
+{
+    const linoveta::test::ScopedLocale dotLocale(linoveta::test::kDotLocale);
+    const std::vector<FarFit> fits = ReadFarFits();
+    int equations = 0;
+    for (const FarFit &f : fits) {
+        RegressionObject fit = FitOfDegree(f.degree, f.points);
+        fit.RegVal(f.points.front().x);
+        ASSERT_EQ(f.coef.size(), static_cast<std::size_t>(f.degree + 1)) << f.name;
+        for (int k = 0; k <= f.degree; ++k) {
+            EXPECT_EQ(fit.Coeff(k), f.coef[static_cast<std::size_t>(k)])
+                << f.name << " degree " << f.degree << ", x^" << k;
+        }
+        if (!f.equation.empty()) {
+            ++equations;
+            EXPECT_EQ(fit.ReturnRegEq(), f.equation) << f.name << " degree " << f.degree;
+        }
+    }
+    EXPECT_GE(equations, 4);
 }
 
 TEST(RegressionObjectTest, AllPointsOnOneXFitTheirMeanWhateverTheDegree)
