@@ -20,9 +20,6 @@ enum class Expression::Op : std::uint8_t {
     Sin,
     Cos,
     Tan,
-    Square,  // t ^ 2
-    Cube,    // t ^ 3, as t * t * t
-    Sqrt,    // t ^ .5
     AddC,    // t + k (also t - k as t + -k, which is the same in binary arithmetic)
     MulC,    // t * k
     DivC,    // t / k, k neither 0 nor infinite
@@ -40,16 +37,6 @@ using Instr = Expression::Instr;
 bool Finite(double v) { return std::fabs(v) <= std::numeric_limits<double>::max(); }
 
 Error NonFiniteError(double v) { return std::isnan(v) ? Error::Invalid : Error::Overflow; }
-
-// The square root without libm's error path: a negative or NaN operand would make std::sqrt
-// call libm to set errno. Both give NaN here as there (x86's default NaN for a negative one),
-// and the evaluation's final check turns any NaN into the same error.
-inline double SquareRoot(double a)
-{
-    if (a >= 0)
-        return std::sqrt(a);
-    return a < 0 ? -std::numeric_limits<double>::quiet_NaN() : a + a;
-}
 
 // The one definition of "/" and "^": used by the evaluation and by constant folding, so a
 // folded constant is exactly what the evaluation would have computed.
@@ -108,6 +95,43 @@ bool NameIs(std::string_view name, std::string_view lower)
         if (Lower(name[i]) != lower[i])
             return false;
     return true;
+}
+
+// For a number text of digits, an optional "." and an optional exponent whose value is not
+// zero: the power of ten just above its first significant digit (1 for "5", 0 for "0.5", -2
+// for "0.005", 3 for "5E2"). Saturates far beyond the range of a double.
+long DecimalMagnitude(std::string_view number)
+{
+    constexpr long kFar = 1000000;
+    std::size_t i = 0;
+    long magnitude = 0;
+    bool significant = false;
+    for (; i < number.size() && IsDigit(number[i]); ++i) {
+        significant = significant || number[i] != '0';
+        if (significant && magnitude < kFar)
+            ++magnitude;
+    }
+    if (i < number.size() && number[i] == '.') {
+        for (++i; i < number.size() && IsDigit(number[i]); ++i) {
+            if (significant)
+                continue;
+            if (number[i] != '0')
+                significant = true;
+            else if (magnitude > -kFar)
+                --magnitude;
+        }
+    }
+    long exponent = 0;
+    bool negative = false;
+    if (i < number.size() && (number[i] == 'E' || number[i] == 'e')) {
+        ++i;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            negative = number[i++] == '-';
+        for (; i < number.size() && IsDigit(number[i]); ++i)
+            if (exponent < kFar)
+                exponent = exponent * 10 + (number[i] - '0');
+    }
+    return magnitude + (negative ? -exponent : exponent);
 }
 
 // Emits postfix code, folding constants and fusing a constant operand into its operation.
@@ -179,16 +203,9 @@ public:
                 code_.push_back({Op::Div, 0});
                 return;
             default:
-                // Small whole powers by multiplication: as exact as pow within the 15 digits
-                // a value keeps, and several times faster.
-                if (k == 2)
-                    code_.push_back({Op::Square, 0});
-                else if (k == 3)
-                    code_.push_back({Op::Cube, 0});
-                else if (k == 0.5)
-                    code_.push_back({Op::Sqrt, 0});
-                else
-                    code_.push_back({Op::PowC, k});
+                // Every power, also a square, a cube or a root, is the power itself:
+                // multiplying or std::sqrt rounds differently from pow in the last digit.
+                code_.push_back({Op::PowC, k});
                 return;
             }
         }
@@ -328,15 +345,10 @@ void Expression::Compile(std::string_view text)
                 double v = 0;
                 auto res = std::from_chars(text.data() + start, text.data() + i, v);
                 if (res.ec == std::errc::result_out_of_range) {
-                    // Too small reads as zero; too large is an overflow of the literal.
-                    bool nonZero = false;
-                    for (std::size_t j = start; j < i && text[j] != 'E' && text[j] != 'e'; ++j)
-                        nonZero |= text[j] >= '1' && text[j] <= '9';
-                    std::size_t e = start;
-                    while (e < i && text[e] != 'E' && text[e] != 'e')
-                        ++e;
-                    const bool negativeExponent = e + 1 < i && text[e + 1] == '-';
-                    if (nonZero && !negativeExponent)
+                    // Too small reads as zero; too large is an overflow of the literal. Which
+                    // one is told by the decimal exponent of its first significant digit, so
+                    // leading zeros ("0.000...1") count as they should.
+                    if (DecimalMagnitude(text.substr(start, i - start)) > 0)
                         return fail(Error::Overflow);
                     v = 0;
                 } else if (res.ec != std::errc() || res.ptr != text.data() + i) {
@@ -496,9 +508,6 @@ Result Expression::Evaluate(double x) const
         case Op::Sin: *top = std::sin(*top); break;
         case Op::Cos: *top = std::cos(*top); break;
         case Op::Tan: *top = std::tan(*top); break;
-        case Op::Square: *top = *top * *top; break;
-        case Op::Cube: *top = *top * *top * *top; break;
-        case Op::Sqrt: *top = SquareRoot(*top); break;
         case Op::AddC: *top += in.k; break;
         case Op::MulC: *top *= in.k; break;
         case Op::DivC: *top /= in.k; break;
@@ -626,15 +635,6 @@ void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
                 break;
             case Op::Tan:
                 for (std::size_t l = 0; l < m; ++l) top[l] = std::tan(top[l]);
-                break;
-            case Op::Square:
-                for (std::size_t l = 0; l < m; ++l) top[l] = top[l] * top[l];
-                break;
-            case Op::Cube:
-                for (std::size_t l = 0; l < m; ++l) top[l] = top[l] * top[l] * top[l];
-                break;
-            case Op::Sqrt:
-                for (std::size_t l = 0; l < m; ++l) top[l] = SquareRoot(top[l]);
                 break;
             case Op::AddC:
                 for (std::size_t l = 0; l < m; ++l) top[l] += k;
