@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace linoveta::script {
@@ -20,6 +22,9 @@ enum class Expression::Op : std::uint8_t {
     Sin,
     Cos,
     Tan,
+    Square,  // t ^ 2, k = 2
+    Cube,    // t ^ 3, k = 3
+    Sqrt,    // t ^ .5, k = .5
     AddC,    // t + k (also t - k as t + -k, which is the same in binary arithmetic)
     MulC,    // t * k
     DivC,    // t / k, k neither 0 nor infinite
@@ -37,6 +42,79 @@ using Instr = Expression::Instr;
 bool Finite(double v) { return std::fabs(v) <= std::numeric_limits<double>::max(); }
 
 Error NonFiniteError(double v) { return std::isnan(v) ? Error::Invalid : Error::Overflow; }
+
+// Squares, cubes and square roots computed fast and still exactly as std::pow computes them.
+// The value is found with its exact error (products split without FMA, as -ffp-contract=off
+// keeps them), so it is the correctly rounded power; pow's own result is within 0.52 ULP of
+// the true power, so it rounds to the same double unless the true power lies within 0.02 ULP
+// of a midpoint between two doubles. There, and near the ends of the range, pow itself is
+// asked; k is the exponent, read from the code so that no compiler folds pow(t, 2) to t*t.
+namespace exact_power {
+
+// a * b == hi + lo exactly, for |a|, |b| far from the ends of the range.
+inline void TwoProduct(double a, double b, double &hi, double &lo)
+{
+    constexpr double kSplitter = 134217729.0;  // 2^27 + 1
+    const double ca = kSplitter * a, cb = kSplitter * b;
+    const double ah = ca - (ca - a), al = a - ah;
+    const double bh = cb - (cb - b), bl = b - bh;
+    hi = a * b;
+    lo = ((ah * bh - hi) + ah * bl + al * bh) + al * bl;
+}
+
+// Whether v, whose true value is v + error, is safely the correctly rounded one: error is
+// further than 1/32 ULP from half a ULP. A power of two (with its closer neighbour below) and
+// a subnormal are left to pow.
+inline bool SafelyRounded(double v, double error)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const std::uint64_t exponent = bits & 0x7FF0000000000000u;
+    if (exponent == 0 || exponent == 0x7FF0000000000000u || (bits & 0x000FFFFFFFFFFFFFu) == 0)
+        return false;
+    double scale;  // 2^e for v = m * 2^e, 1 <= m < 2
+    std::memcpy(&scale, &exponent, sizeof scale);
+    return std::fabs(error) < scale * (0x1p-52 * (0.5 - 1.0 / 32));
+}
+
+inline double Square(double a, double k)
+{
+    if (!(std::fabs(a) > 1e-140 && std::fabs(a) < 1e140))
+        return std::pow(a, k);
+    double hi, lo;
+    TwoProduct(a, a, hi, lo);
+    return SafelyRounded(hi, lo) ? hi : std::pow(a, k);
+}
+
+inline double Cube(double a, double k)
+{
+    if (!(std::fabs(a) > 1e-90 && std::fabs(a) < 1e90))
+        return std::pow(a, k);
+    double h1, l1, h2, l2;
+    TwoProduct(a, a, h1, l1);
+    TwoProduct(h1, a, h2, l2);
+    // a^3 = h2 + l2 + l1 * a; the last two are below h2's ULP, their rounding far below.
+    const double low = l2 + l1 * a;
+    const double v = h2 + low;
+    return SafelyRounded(v, (h2 - v) + low) ? v : std::pow(a, k);
+}
+
+// A negative operand has no root: NaN, as pow gives, without libm's error path (setting
+// errno), and the evaluation's final check makes it the same error. NaN goes to pow.
+inline double Root(double a, double k)
+{
+    if (a < 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    if (!(a > 1e-280 && a < 1e280))
+        return std::pow(a, k);
+    const double v = std::sqrt(a);
+    double hi, lo;
+    TwoProduct(v, v, hi, lo);
+    // sqrt(a) - v = (a - v*v) / (sqrt(a) + v); a - hi is exact, hi being so close to a.
+    return SafelyRounded(v, ((a - hi) - lo) / (2 * v)) ? v : std::pow(a, k);
+}
+
+}  // namespace exact_power
 
 // The one definition of "/" and "^": used by the evaluation and by constant folding, so a
 // folded constant is exactly what the evaluation would have computed.
@@ -203,9 +281,16 @@ public:
                 code_.push_back({Op::Div, 0});
                 return;
             default:
-                // Every power, also a square, a cube or a root, is the power itself:
-                // multiplying or std::sqrt rounds differently from pow in the last digit.
-                code_.push_back({Op::PowC, k});
+                // Small whole powers and the square root by their fast forms, which give
+                // exactly what pow gives (exact_power above).
+                if (k == 2)
+                    code_.push_back({Op::Square, k});
+                else if (k == 3)
+                    code_.push_back({Op::Cube, k});
+                else if (k == 0.5)
+                    code_.push_back({Op::Sqrt, k});
+                else
+                    code_.push_back({Op::PowC, k});
                 return;
             }
         }
@@ -508,6 +593,9 @@ Result Expression::Evaluate(double x) const
         case Op::Sin: *top = std::sin(*top); break;
         case Op::Cos: *top = std::cos(*top); break;
         case Op::Tan: *top = std::tan(*top); break;
+        case Op::Square: *top = exact_power::Square(*top, in.k); break;
+        case Op::Cube: *top = exact_power::Cube(*top, in.k); break;
+        case Op::Sqrt: *top = exact_power::Root(*top, in.k); break;
         case Op::AddC: *top += in.k; break;
         case Op::MulC: *top *= in.k; break;
         case Op::DivC: *top /= in.k; break;
@@ -635,6 +723,15 @@ void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
                 break;
             case Op::Tan:
                 for (std::size_t l = 0; l < m; ++l) top[l] = std::tan(top[l]);
+                break;
+            case Op::Square:
+                for (std::size_t l = 0; l < m; ++l) top[l] = exact_power::Square(top[l], k);
+                break;
+            case Op::Cube:
+                for (std::size_t l = 0; l < m; ++l) top[l] = exact_power::Cube(top[l], k);
+                break;
+            case Op::Sqrt:
+                for (std::size_t l = 0; l < m; ++l) top[l] = exact_power::Root(top[l], k);
                 break;
             case Op::AddC:
                 for (std::size_t l = 0; l < m; ++l) top[l] += k;

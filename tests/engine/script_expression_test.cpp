@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -279,14 +280,28 @@ TEST(ScriptExpression, EveryPowerIsThePowerItself)
         seed ^= seed >> 7;
         seed ^= seed << 17;
         xs.push_back(static_cast<double>(seed % 100000000) / 1000.0);
+        // Whole doubles of every mantissa, from tiny to large.
+        std::uint64_t bits = (seed & 0x000FFFFFFFFFFFFFu) | (std::uint64_t(1023 - 60 + int(seed >> 58) * 2) << 52);
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        xs.push_back(v);
     }
+    // Squares exactly halfway between two doubles, and values whose powers lie near one.
+    xs.push_back(134217727.0);
+    xs.push_back(134217729.0);
+    xs.push_back(0.0);
+    xs.push_back(-0.0);
+    xs.push_back(1e-200);
+    xs.push_back(1e70);
     for (const PowerCase &c : cases) {
         const Expression e(c.text);
         std::vector<Result> many(xs.size());
         e.EvaluateMany(xs.data(), xs.size(), many.data());
         int differing = 0;
+        // Read at run time, so that no compiler turns pow(x, 2) into x*x here.
+        volatile double exponent = c.exponent;
         for (std::size_t i = 0; i < xs.size(); ++i) {
-            const double expected = std::pow(xs[i], c.exponent);
+            const double expected = std::pow(xs[i], exponent);
             const Result one = e.Evaluate(xs[i]);
             ASSERT_TRUE(one.ok() && many[i].ok()) << c.text << " at " << xs[i];
             differing += one.value != expected || many[i].value != expected;
