@@ -12,6 +12,7 @@
 
 #include "engine/formula_engine.h"
 #include "engine/shown_text.h"
+#include "support/accepted_lines.h"
 #include "support/load_symbols.h"
 
 namespace linoveta {
@@ -422,18 +423,7 @@ TEST_F(KeyHandlerTest, LoadingSymbolsDirectlySetsTheStateTheRulesWouldKeep) {
 
 // Sends keys as the window does: S, C, T through their command (letter, then "(", and a
 // Backspace when the "(" is refused).
-void SendKey(FormulaTables& t, char c) {
-  if (c == 'S' || c == 'C' || c == 'T') {
-    t.AllowTrigLetters = true;
-    Paper_KeyPress(t, 0, c);
-    t.AllowTrigLetters = false;
-    if (!t.KeyAccepted) return;
-    Paper_KeyPress(t, 0, '(');
-    if (!t.KeyAccepted) Paper_KeyPress(t, 0, kKeyBackspace);
-    return;
-  }
-  Paper_KeyPress(t, 0, c);
-}
+void SendKey(FormulaTables& t, char c) { test::SendWindowKey(t, c); }
 
 void ExpectSameLineState(const FormulaTables& a, const FormulaTables& b, const std::string& why) {
   EXPECT_EQ(char2str_sym(a, 0), char2str_sym(b, 0)) << why;
@@ -454,17 +444,7 @@ void ExpectSameLineState(const FormulaTables& a, const FormulaTables& b, const s
 }
 
 // A fixed pseudo-random sequence, so that a failing key stream reproduces.
-class KeyStream {
- public:
-  explicit KeyStream(std::uint32_t seed) : seed_(seed) {}
-  std::uint32_t operator()() {
-    seed_ = seed_ * 1664525u + 1013904223u;
-    return seed_ >> 8;
-  }
-
- private:
-  std::uint32_t seed_;
-};
+using KeyStream = test::LineRandom;
 
 // Property: Backspace back to a shorter line leaves the same state as typing that line
 // afresh.
