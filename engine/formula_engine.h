@@ -12,11 +12,11 @@ namespace linoveta {
 struct FormulaEngine {
   FormulaTables tables;
 
-  // Installs the start-up key mask and marks line 0 incomplete, lines 1..9 complete.
+  // Installs the start-up key mask and marks lines 0..9 complete: an empty line never
+  // blocks graphing, and with no symbols anywhere nothing can be graphed yet.
   void Start() {
     tables.KeyMask = BinToInt(kStartupKeyMaskText);
-    tables.FormulaIncomplete[0] = true;
-    for (int i = 1; i < kCompletenessLines; ++i) tables.FormulaIncomplete[i] = false;
+    for (int i = 0; i < kCompletenessLines; ++i) tables.FormulaIncomplete[i] = false;
   }
   void KeyPress(std::int16_t keyAscii, EngineObserver& observer) {
     Paper_KeyPress(tables, tables.CurrentFunction, keyAscii, observer);

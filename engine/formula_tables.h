@@ -79,7 +79,8 @@ struct FormulaTables {
   std::array<LineEditState, kFormulaLines> Edit;
   std::array<bool, kFormulaLines> FormulaIncomplete{};
 
-  // Values of the line being edited.
+  // Values of the line being edited; each key reads them afresh from its own line, since the
+  // key before may have been typed into another box.
   bool DecimalInNumber = false;
   bool BarJustClosed = false;
   bool HasEquals = false;

@@ -150,6 +150,27 @@ void Translate(const FormulaTables& t, Trial& trial) {
   trial.joined = JoinDisplayCells(trial.tr.marked);
 }
 
+// Whether the line, as a stored key leaves it, can still be finished inside the table bounds:
+// an operand for a last key that waits for one (a digit: one symbol, at most one token and
+// one script character), then a ")" or "|" for each group still open (one of each apiece).
+// Without this room a line could end in an operator that no key may follow.
+bool RoomToFinish(const FormulaTables& t, const Trial& trial) {
+  const int line = t.CurrentFunction;
+  const int len = t.FormulaLen[line];
+  const LineEditState& e = t.Edit[line];
+  const std::string& last = len > 0 ? t.FormulaSym[line][len - 1] : std::string();
+  const bool openingBar = last == "|" && e.AbsTyped;
+  const bool waits = IsOperator(last) || last == "(" || last == "^" || last == "~" || openingBar;
+  const int closers = std::max<int>(e.ParenDepth, 0) + (e.AbsTyped ? 1 : 0);
+  // A digit after "." joins its number, so it adds no token.
+  const int operand = waits || last == "." ? 1 : 0;
+  int tokens = 0;
+  for (const std::string& token : trial.tokens) tokens += token.empty() ? 0 : 1;
+  return len + operand + closers <= kMaxSymbols &&
+         tokens + (waits ? 1 : 0) + closers <= kMaxTokens &&
+         static_cast<int>(trial.tr.script.size()) + operand + closers <= kFormulaCells;
+}
+
 // Would the current line's translation fit the tables, and, when asked, could the
 // typesetter show its display text? The translation is left in trial.
 bool LineFits(const FormulaTables& t, bool mustShow, Trial& trial) {
@@ -161,6 +182,7 @@ bool LineFits(const FormulaTables& t, bool mustShow, Trial& trial) {
   Translate(t, trial);
   if (!trial.tr.fits) return false;
   if (!mustShow) return true;
+  if (!RoomToFinish(t, trial)) return false;
   trial.display = DisplayTextOf(trial.tr.marked, trial.joined);
   trial.hasDisplay = true;
   return TypesetterCanShowFinished(trial.display);
@@ -251,6 +273,9 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
   t.KeyAccepted = false;
   if (!ValidLine(line)) return;
 
+  // The decimal-point, bar and "=" flags are kept for the line being edited only; the last
+  // key may have been typed into another box, so they are read afresh from this line.
+  RefreshLineFlags(t);
   std::string key = KeyText(keyAscii);
   const LineSnapshot before(t, line);
   bool changed = false;
@@ -290,6 +315,7 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
     kept = LineFits(t, stored, work.trial);
     if (!kept) {
       before.Restore(t);
+      RescanLineState(t);
       t.KeyAccepted = false;
     }
   }
@@ -345,13 +371,11 @@ inline std::uint16_t ClassOf(const std::string& s) {
 
 }  // namespace
 
-void RescanLineState(FormulaTables& t) {
-  const int line = t.CurrentFunction;
-  if (!ValidLine(line)) return;
-  const CellLine& sym = t.FormulaSym[line];
-  const int len = std::min<int>(t.FormulaLen[line], kMaxSymbols);
-  LineEditState& e = t.Edit[line];
-  t.DecimalInNumber = false;
+namespace {
+
+// The re-scan of a line's symbols into its editing state and the decimal-point flag.
+void ScanLine(const CellLine& sym, int len, LineEditState& e, bool& decimal) {
+  decimal = false;
   e.AbsInExp = false;
   // A line without bars has no group start; only read while a group is open or AbsInExp.
   e.AbsStartDepth = 0;
@@ -368,9 +392,9 @@ void RescanLineState(FormulaTables& t) {
     if (s & kCaret) {
       expState = true;
       expDepth = depth;
-      t.DecimalInNumber = false;
+      decimal = false;
     } else if (s & kPoint) {
-      t.DecimalInNumber = true;
+      decimal = true;
     } else if (s & kOpen) {
       if (p & kCaret) {
         expDepth = depth;
@@ -378,19 +402,19 @@ void RescanLineState(FormulaTables& t) {
         expState = false;
       }
       ++depth;
-      t.DecimalInNumber = false;
+      decimal = false;
     } else if (s & kClose) {
       if (expDepth == depth) expState = false;
       if (e.RootTyped && rootDepth == depth) e.RootTyped = false;
       --depth;
-      t.DecimalInNumber = false;
+      decimal = false;
     } else if (s & kRoot) {
       rootDepth = depth;
       expState = false;
       e.RootTyped = true;
-      t.DecimalInNumber = false;
+      decimal = false;
     } else if (s & kBar) {
-      t.DecimalInNumber = false;
+      decimal = false;
       if (groupOpen) {
         groupOpen = false;
         e.AbsStartDepth = 0;
@@ -409,14 +433,14 @@ void RescanLineState(FormulaTables& t) {
       const bool op = (s & kOp) != 0;
       if (!(p & kCaret) && op && expState && expDepth == depth && !barAfterCaret) {
         expState = false;
-        t.DecimalInNumber = false;
+        decimal = false;
         if (depth == rootDepth && !groupOpen) e.RootTyped = false;
       } else {
         const bool rootEnds = op && e.RootTyped && rootDepth == depth;
         if (((p & kCaret) || rootDepth != 0) && ((p & (kRoot | kCaret)) || !rootEnds)) {
-          if (op) t.DecimalInNumber = false;
+          if (op) decimal = false;
         } else if (!((s & (kDigit | kLetter)) || ((s & kMinus) && (p & kRoot)))) {
-          t.DecimalInNumber = false;
+          decimal = false;
           if (rootDepth == depth) e.RootTyped = false;
         }
       }
@@ -424,6 +448,36 @@ void RescanLineState(FormulaTables& t) {
     p = s;
   }
   e.ExpTyped = expState;
+}
+
+}  // namespace
+
+void RescanLineState(FormulaTables& t) {
+  const int line = t.CurrentFunction;
+  if (!ValidLine(line)) return;
+  ScanLine(t.FormulaSym[line], std::min<int>(t.FormulaLen[line], kMaxSymbols), t.Edit[line],
+           t.DecimalInNumber);
+}
+
+void RefreshLineFlags(FormulaTables& t) {
+  const int line = t.CurrentFunction;
+  if (!ValidLine(line)) return;
+  const CellLine& sym = t.FormulaSym[line];
+  const int len = std::clamp<int>(t.FormulaLen[line], 0, kMaxSymbols);
+  // The scan's decimal-point flag depends on the symbols alone; the line's own state is left
+  // as the last key on it made it.
+  LineEditState scratch = t.Edit[line];
+  ScanLine(sym, len, scratch, t.DecimalInNumber);
+  // Bars open and close alternately, so the last one closed a group when there is an even
+  // number of them.
+  int bars = 0;
+  bool equals = false;
+  for (int i = 0; i < len; ++i) {
+    bars += sym[i] == "|" ? 1 : 0;
+    equals = equals || sym[i] == "=";
+  }
+  t.BarJustClosed = bars > 0 && bars % 2 == 0;
+  t.HasEquals = equals;
 }
 
 }  // namespace linoveta

@@ -27,6 +27,10 @@ bool IsKeyAllowed(FormulaTables& t, const std::string& key);
 // whole current line.
 void RescanLineState(FormulaTables& t);
 
+// Sets DecimalInNumber, BarJustClosed and HasEquals from the current line's symbols, as the
+// keys that built the line left them.
+void RefreshLineFlags(FormulaTables& t);
+
 // Symbols of the current line -> token list in FormulaDisp cells 1..DispLen.
 // Returns false (and leaves the tables as they were) when the tokens would not fit.
 bool TokenizeFormula(FormulaTables& t);

@@ -80,7 +80,9 @@ bool WaitsForOperand(std::string_view line) {
 // the line's end must also keep room for what finishing the line puts into it.
 class GroupReader {
  public:
-  explicit GroupReader(bool limits, bool finish = false) : limits_(limits), finish_(finish) {}
+  explicit GroupReader(bool limits, bool finish = false,
+                       int fractionPartChars = kTypesetFractionPartChars)
+      : limits_(limits), finish_(finish), fractionPartChars_(fractionPartChars) {}
 
   bool Line(std::string_view text) {
     std::string spelled;
@@ -120,8 +122,8 @@ class GroupReader {
   bool Group(char mark, std::string_view inner, bool atEnd) const {
     if (mark == '#') {
       const auto [numerator, denominator] = FractionParts(inner);
-      return Groups(numerator, kTypesetFractionPartChars, "^~", false) &&
-             Groups(denominator, kTypesetFractionPartChars, "^~", atEnd);
+      return Groups(numerator, fractionPartChars_, "^~", false) &&
+             Groups(denominator, fractionPartChars_, "^~", atEnd);
     }
     if (mark == '^') return Groups(inner, kTypesetGroupChars, "~", atEnd);
     return Groups(inner, kTypesetGroupChars, "#^", atEnd);
@@ -129,6 +131,7 @@ class GroupReader {
 
   bool limits_;
   bool finish_;
+  int fractionPartChars_;
   std::size_t operand_ = 0;
 };
 
@@ -150,8 +153,12 @@ std::string OpenGroupClosers(std::string_view text) {
 
 bool TypesetterCanShow(std::string_view text) { return GroupReader(true).Line(text); }
 
+bool TypesetterCanShowOnScreen(std::string_view text) {
+  return GroupReader(true, false, kTypesetGroupChars).Line(text);
+}
+
 bool TypesetterCanShowFinished(std::string_view text) {
-  return GroupReader(true, true).Line(text);
+  return GroupReader(true, true, kTypesetGroupChars).Line(text);
 }
 
 std::string ShownDisplayText(std::string text, bool tokensCut) {

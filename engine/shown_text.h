@@ -19,7 +19,12 @@ inline constexpr int kTypesetFractionPartChars = 50;
 // own mark as the typesetter reads them, and each within its table.
 bool TypesetterCanShow(std::string_view text);
 
-// TypesetterCanShow, and each group still open at the line's end keeps room for what
+// The same for the screen's tables alone (formula boxes and dialog pictures), whose fraction
+// parts hold as much as its other groups. A line past the printer's smaller fraction table
+// is still a formula: printing it ends that line with the typesetter's message.
+bool TypesetterCanShowOnScreen(std::string_view text);
+
+// TypesetterCanShowOnScreen, and each group still open at the line's end keeps room for what
 // finishing the line puts into it: an operand the last key waits for, the ")" of each "("
 // and the "|" of an open bar. The key handler judges stored keys by this, so that a full
 // group can always be closed.

@@ -299,10 +299,12 @@ void Translation::MarkToken(int p) {
                      bar_);
     const int termStart = Level(depth_, barLevel_);
     if (!expOpen_ && !fracOpen_) {
+      // The new fraction belongs to this depth even when a number fraction is its numerator:
+      // a depth left from an earlier fraction would keep it open past its own term.
+      fracDepth_ = depth_;
       if (IsNumFraction(prev)) {
         SetOut(termStart + 1, "#");
       } else {
-        fracDepth_ = depth_;
         if (Out(termStart + 1) != "#" && Out(termStart + 2) != "#" && Out(termStart + 3) != "#")
           SetOut(termStart + 1, "#");
       }
@@ -461,7 +463,8 @@ std::string Translation::WriteScript() {
     } else if (IsTrigLetter(c) &&
                ((!prev.empty() && prev.find('(') == std::string::npos &&
                  !OneOf(prev, {"+", "-", "*", "/"})) ||
-                prevEndsParen)) {
+                prevEndsParen || prevEndsDigit)) {
+      // A value in front multiplies the function, also the denominator of a number fraction.
       push("*");
       push(c);
     } else if (c == "/" && exp == Exp::kOff) {

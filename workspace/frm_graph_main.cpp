@@ -241,8 +241,10 @@ void frmGraphMain::Form_Load()
     mnuGraphIt->setEnabled(false);
     mnuEvaluate->setEnabled(false);
     mnuShade->setEnabled(false);
-    t.FormulaIncomplete[0] = true;                                          // 7
-    for (int i = 1; i < kCompletenessLines; ++i)
+    // 7: every line starts complete, line 0 too: an empty line never blocks graphing, and
+    // with no symbols anywhere nothing can be graphed yet. Marked incomplete, an untouched
+    // box 0 would keep Graph off while only another box holds a formula.
+    for (int i = 0; i < kCompletenessLines; ++i)
         t.FormulaIncomplete[i] = false;
     // 8: no system-wide font setting is touched; our own text is drawn antialiased.
     centralWidget()->update();                                              // 9

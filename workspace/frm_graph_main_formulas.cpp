@@ -72,6 +72,10 @@ void frmGraphMain::Paper_KeyDown(int, int keyCode, int shift)
 
 void frmGraphMain::Paper_KeyPress(int index, int keyAscii)
 {
+    // While the point panel covers the formula boxes, a box that kept the focus must not
+    // change its formula unseen.
+    if (Check1->isChecked())
+        return;
     linoveta::Paper_KeyPress(m_program.engine.tables, std::int16_t(index), std::int16_t(keyAscii), *this);
 }
 

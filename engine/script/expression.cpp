@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace linoveta::script {
@@ -20,9 +22,9 @@ enum class Expression::Op : std::uint8_t {
     Sin,
     Cos,
     Tan,
-    Square,  // t ^ 2
-    Cube,    // t ^ 3, as t * t * t
-    Sqrt,    // t ^ .5
+    Square,  // t ^ 2, k = 2
+    Cube,    // t ^ 3, k = 3
+    Sqrt,    // t ^ .5, k = .5
     AddC,    // t + k (also t - k as t + -k, which is the same in binary arithmetic)
     MulC,    // t * k
     DivC,    // t / k, k neither 0 nor infinite
@@ -41,15 +43,78 @@ bool Finite(double v) { return std::fabs(v) <= std::numeric_limits<double>::max(
 
 Error NonFiniteError(double v) { return std::isnan(v) ? Error::Invalid : Error::Overflow; }
 
-// The square root without libm's error path: a negative or NaN operand would make std::sqrt
-// call libm to set errno. Both give NaN here as there (x86's default NaN for a negative one),
-// and the evaluation's final check turns any NaN into the same error.
-inline double SquareRoot(double a)
+// Squares, cubes and square roots computed fast and still exactly as std::pow computes them.
+// The value is found with its exact error (products split without FMA, as -ffp-contract=off
+// keeps them), so it is the correctly rounded power; pow's own result is within 0.52 ULP of
+// the true power, so it rounds to the same double unless the true power lies within 0.02 ULP
+// of a midpoint between two doubles. There, and near the ends of the range, pow itself is
+// asked; k is the exponent, read from the code so that no compiler folds pow(t, 2) to t*t.
+namespace exact_power {
+
+// a * b == hi + lo exactly, for |a|, |b| far from the ends of the range.
+inline void TwoProduct(double a, double b, double &hi, double &lo)
 {
-    if (a >= 0)
-        return std::sqrt(a);
-    return a < 0 ? -std::numeric_limits<double>::quiet_NaN() : a + a;
+    constexpr double kSplitter = 134217729.0;  // 2^27 + 1
+    const double ca = kSplitter * a, cb = kSplitter * b;
+    const double ah = ca - (ca - a), al = a - ah;
+    const double bh = cb - (cb - b), bl = b - bh;
+    hi = a * b;
+    lo = ((ah * bh - hi) + ah * bl + al * bh) + al * bl;
 }
+
+// Whether v, whose true value is v + error, is safely the correctly rounded one: error is
+// further than 1/32 ULP from half a ULP. A power of two (with its closer neighbour below) and
+// a subnormal are left to pow.
+inline bool SafelyRounded(double v, double error)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const std::uint64_t exponent = bits & 0x7FF0000000000000u;
+    if (exponent == 0 || exponent == 0x7FF0000000000000u || (bits & 0x000FFFFFFFFFFFFFu) == 0)
+        return false;
+    double scale;  // 2^e for v = m * 2^e, 1 <= m < 2
+    std::memcpy(&scale, &exponent, sizeof scale);
+    return std::fabs(error) < scale * (0x1p-52 * (0.5 - 1.0 / 32));
+}
+
+inline double Square(double a, double k)
+{
+    if (!(std::fabs(a) > 1e-140 && std::fabs(a) < 1e140))
+        return std::pow(a, k);
+    double hi, lo;
+    TwoProduct(a, a, hi, lo);
+    return SafelyRounded(hi, lo) ? hi : std::pow(a, k);
+}
+
+inline double Cube(double a, double k)
+{
+    if (!(std::fabs(a) > 1e-90 && std::fabs(a) < 1e90))
+        return std::pow(a, k);
+    double h1, l1, h2, l2;
+    TwoProduct(a, a, h1, l1);
+    TwoProduct(h1, a, h2, l2);
+    // a^3 = h2 + l2 + l1 * a; the last two are below h2's ULP, their rounding far below.
+    const double low = l2 + l1 * a;
+    const double v = h2 + low;
+    return SafelyRounded(v, (h2 - v) + low) ? v : std::pow(a, k);
+}
+
+// A negative operand has no root: NaN, as pow gives, without libm's error path (setting
+// errno), and the evaluation's final check makes it the same error. NaN goes to pow.
+inline double Root(double a, double k)
+{
+    if (a < 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    if (!(a > 1e-280 && a < 1e280))
+        return std::pow(a, k);
+    const double v = std::sqrt(a);
+    double hi, lo;
+    TwoProduct(v, v, hi, lo);
+    // sqrt(a) - v = (a - v*v) / (sqrt(a) + v); a - hi is exact, hi being so close to a.
+    return SafelyRounded(v, ((a - hi) - lo) / (2 * v)) ? v : std::pow(a, k);
+}
+
+}  // namespace exact_power
 
 // The one definition of "/" and "^": used by the evaluation and by constant folding, so a
 // folded constant is exactly what the evaluation would have computed.
@@ -108,6 +173,43 @@ bool NameIs(std::string_view name, std::string_view lower)
         if (Lower(name[i]) != lower[i])
             return false;
     return true;
+}
+
+// For a number text of digits, an optional "." and an optional exponent whose value is not
+// zero: the power of ten just above its first significant digit (1 for "5", 0 for "0.5", -2
+// for "0.005", 3 for "5E2"). Saturates far beyond the range of a double.
+long DecimalMagnitude(std::string_view number)
+{
+    constexpr long kFar = 1000000;
+    std::size_t i = 0;
+    long magnitude = 0;
+    bool significant = false;
+    for (; i < number.size() && IsDigit(number[i]); ++i) {
+        significant = significant || number[i] != '0';
+        if (significant && magnitude < kFar)
+            ++magnitude;
+    }
+    if (i < number.size() && number[i] == '.') {
+        for (++i; i < number.size() && IsDigit(number[i]); ++i) {
+            if (significant)
+                continue;
+            if (number[i] != '0')
+                significant = true;
+            else if (magnitude > -kFar)
+                --magnitude;
+        }
+    }
+    long exponent = 0;
+    bool negative = false;
+    if (i < number.size() && (number[i] == 'E' || number[i] == 'e')) {
+        ++i;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            negative = number[i++] == '-';
+        for (; i < number.size() && IsDigit(number[i]); ++i)
+            if (exponent < kFar)
+                exponent = exponent * 10 + (number[i] - '0');
+    }
+    return magnitude + (negative ? -exponent : exponent);
 }
 
 // Emits postfix code, folding constants and fusing a constant operand into its operation.
@@ -179,14 +281,14 @@ public:
                 code_.push_back({Op::Div, 0});
                 return;
             default:
-                // Small whole powers by multiplication: as exact as pow within the 15 digits
-                // a value keeps, and several times faster.
+                // Small whole powers and the square root by their fast forms, which give
+                // exactly what pow gives (exact_power above).
                 if (k == 2)
-                    code_.push_back({Op::Square, 0});
+                    code_.push_back({Op::Square, k});
                 else if (k == 3)
-                    code_.push_back({Op::Cube, 0});
+                    code_.push_back({Op::Cube, k});
                 else if (k == 0.5)
-                    code_.push_back({Op::Sqrt, 0});
+                    code_.push_back({Op::Sqrt, k});
                 else
                     code_.push_back({Op::PowC, k});
                 return;
@@ -328,15 +430,10 @@ void Expression::Compile(std::string_view text)
                 double v = 0;
                 auto res = std::from_chars(text.data() + start, text.data() + i, v);
                 if (res.ec == std::errc::result_out_of_range) {
-                    // Too small reads as zero; too large is an overflow of the literal.
-                    bool nonZero = false;
-                    for (std::size_t j = start; j < i && text[j] != 'E' && text[j] != 'e'; ++j)
-                        nonZero |= text[j] >= '1' && text[j] <= '9';
-                    std::size_t e = start;
-                    while (e < i && text[e] != 'E' && text[e] != 'e')
-                        ++e;
-                    const bool negativeExponent = e + 1 < i && text[e + 1] == '-';
-                    if (nonZero && !negativeExponent)
+                    // Too small reads as zero; too large is an overflow of the literal. Which
+                    // one is told by the decimal exponent of its first significant digit, so
+                    // leading zeros ("0.000...1") count as they should.
+                    if (DecimalMagnitude(text.substr(start, i - start)) > 0)
                         return fail(Error::Overflow);
                     v = 0;
                 } else if (res.ec != std::errc() || res.ptr != text.data() + i) {
@@ -496,9 +593,9 @@ Result Expression::Evaluate(double x) const
         case Op::Sin: *top = std::sin(*top); break;
         case Op::Cos: *top = std::cos(*top); break;
         case Op::Tan: *top = std::tan(*top); break;
-        case Op::Square: *top = *top * *top; break;
-        case Op::Cube: *top = *top * *top * *top; break;
-        case Op::Sqrt: *top = SquareRoot(*top); break;
+        case Op::Square: *top = exact_power::Square(*top, in.k); break;
+        case Op::Cube: *top = exact_power::Cube(*top, in.k); break;
+        case Op::Sqrt: *top = exact_power::Root(*top, in.k); break;
         case Op::AddC: *top += in.k; break;
         case Op::MulC: *top *= in.k; break;
         case Op::DivC: *top /= in.k; break;
@@ -628,13 +725,13 @@ void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
                 for (std::size_t l = 0; l < m; ++l) top[l] = std::tan(top[l]);
                 break;
             case Op::Square:
-                for (std::size_t l = 0; l < m; ++l) top[l] = top[l] * top[l];
+                for (std::size_t l = 0; l < m; ++l) top[l] = exact_power::Square(top[l], k);
                 break;
             case Op::Cube:
-                for (std::size_t l = 0; l < m; ++l) top[l] = top[l] * top[l] * top[l];
+                for (std::size_t l = 0; l < m; ++l) top[l] = exact_power::Cube(top[l], k);
                 break;
             case Op::Sqrt:
-                for (std::size_t l = 0; l < m; ++l) top[l] = SquareRoot(top[l]);
+                for (std::size_t l = 0; l < m; ++l) top[l] = exact_power::Root(top[l], k);
                 break;
             case Op::AddC:
                 for (std::size_t l = 0; l < m; ++l) top[l] += k;

@@ -12,6 +12,7 @@
 
 #include "engine/formula_engine.h"
 #include "engine/shown_text.h"
+#include "support/accepted_lines.h"
 #include "support/load_symbols.h"
 
 namespace linoveta {
@@ -236,7 +237,7 @@ TEST_F(KeyHandlerTest, CommandsFollowCanGraphAndMirrorsGetBothForms) {
 
 // CanGraph over several lines: no line 0..9 incomplete, some line 0..LastFunction typed.
 TEST_F(KeyHandlerTest, CanGraphLooksAtEveryLine) {
-  EXPECT_FALSE(CanGraph(t())) << "line 0 starts incomplete";
+  EXPECT_FALSE(CanGraph(t())) << "no line holds symbols yet";
   Type("x");
   EXPECT_TRUE(CanGraph(t()));
   t().CurrentFunction = 2;
@@ -296,8 +297,9 @@ TEST_F(KeyHandlerTest, AScriptTooLongForItsCellsIsRefused) {
   EXPECT_EQ(Sym().back(), 'P');
 }
 
-// A key that would take a group past the typesetter's tables is refused like a key past the
-// formula tables: an exponent or root holds 250 characters, a fraction part 50 (the printer's).
+// A key that would take a group past the screen typesetter's tables is refused like a key past
+// the formula tables: an exponent, a root and a fraction part each hold 250 characters. The
+// printer's smaller fraction table refuses nothing: printing reports what it cannot show.
 TEST(KeyHandlerTypesetLimits, KeysPastAGroupsRoomAreRefused) {
   struct Case {
     const char* before;
@@ -311,8 +313,8 @@ TEST(KeyHandlerTypesetLimits, KeysPastAGroupsRoomAreRefused) {
       {"x^", '2', 250, "+x", true},
       {"x^~", '2', 248, "", true},  // the exponent holds the root's marks too
       {"x^(", '2', 248, ")", true},  // room is kept for the ")"
-      {"1/", '2', 50, "+x", true},
-      {"x/", '2', 50, "x", false},  // the denominator is full
+      {"1/", '2', 250, "+x", true},
+      {"x/", '2', 250, "x", false},  // the denominator is full
       {"", '1', 300, "/2", false},  // a numerator of 300 digits cannot be shown
   };
   for (const Case& c : cases) {
@@ -334,7 +336,7 @@ TEST(KeyHandlerTypesetLimits, KeysPastAGroupsRoomAreRefused) {
     }
     EXPECT_EQ(all, c.thenAccepted) << c.before << c.key << c.then;
     EXPECT_EQ(char2str_sym(t, 0).rfind(full, 0), 0u) << "keys only ever append";
-    EXPECT_TRUE(TypesetterCanShow(char2str_disp(t, 0))) << char2str_disp(t, 0);
+    EXPECT_TRUE(TypesetterCanShowOnScreen(char2str_disp(t, 0))) << char2str_disp(t, 0);
   }
 }
 
@@ -357,9 +359,9 @@ TEST(KeyHandlerTypesetLimits, AFullGroupCanStillBeFinished) {
       {"~(", "22+", 100, "1)"},  // a full root ends with "+"
       {"x^(", "2", 246, "~1)"},  // a root started in a full exponent
       {"(x^", "2", 249, ".1)"},  // no ")" after ".": the digit needs room first
-      {"x/(", "2", 60, ")"},     // a denominator
-      {"x/|", "2", 60, "|"},
-      {"x/(2", "*2", 30, "1)"},
+      {"x/(", "2", 300, ")"},     // a denominator
+      {"x/|", "2", 300, "|"},
+      {"x/(2", "*2", 150, "1)"},
   };
   for (const Case& c : cases) {
     auto engine = std::make_unique<FormulaEngine>();
@@ -372,7 +374,7 @@ TEST(KeyHandlerTypesetLimits, AFullGroupCanStillBeFinished) {
     const std::string why = std::string(c.before) + "(" + c.fill + ")*" +
                             std::to_string(c.times) + " " + c.then + " typed " + char2str_sym(t, 0);
     EXPECT_FALSE(t.FormulaIncomplete[0]) << why;
-    EXPECT_TRUE(TypesetterCanShow(char2str_disp(t, 0))) << why;
+    EXPECT_TRUE(TypesetterCanShowOnScreen(char2str_disp(t, 0))) << why;
   }
 }
 
@@ -399,7 +401,7 @@ TEST(KeyHandlerTypesetLimits, AGroupCutOffWithTheDisplayIsClosedWhereItEnds) {
     const std::string disp = char2str_disp(t, 0);
     EXPECT_LE(disp.size(), static_cast<std::size_t>(kDisplayJoinCells));
     EXPECT_EQ(disp.substr(disp.size() - std::string(c.displayEnd).size()), c.displayEnd);
-    EXPECT_TRUE(TypesetterCanShow(disp)) << disp;
+    EXPECT_TRUE(TypesetterCanShowOnScreen(disp)) << disp;
     EXPECT_FALSE(t.FormulaIncomplete[0]);
   }
 }
@@ -421,18 +423,7 @@ TEST_F(KeyHandlerTest, LoadingSymbolsDirectlySetsTheStateTheRulesWouldKeep) {
 
 // Sends keys as the window does: S, C, T through their command (letter, then "(", and a
 // Backspace when the "(" is refused).
-void SendKey(FormulaTables& t, char c) {
-  if (c == 'S' || c == 'C' || c == 'T') {
-    t.AllowTrigLetters = true;
-    Paper_KeyPress(t, 0, c);
-    t.AllowTrigLetters = false;
-    if (!t.KeyAccepted) return;
-    Paper_KeyPress(t, 0, '(');
-    if (!t.KeyAccepted) Paper_KeyPress(t, 0, kKeyBackspace);
-    return;
-  }
-  Paper_KeyPress(t, 0, c);
-}
+void SendKey(FormulaTables& t, char c) { test::SendWindowKey(t, c); }
 
 void ExpectSameLineState(const FormulaTables& a, const FormulaTables& b, const std::string& why) {
   EXPECT_EQ(char2str_sym(a, 0), char2str_sym(b, 0)) << why;
@@ -453,17 +444,7 @@ void ExpectSameLineState(const FormulaTables& a, const FormulaTables& b, const s
 }
 
 // A fixed pseudo-random sequence, so that a failing key stream reproduces.
-class KeyStream {
- public:
-  explicit KeyStream(std::uint32_t seed) : seed_(seed) {}
-  std::uint32_t operator()() {
-    seed_ = seed_ * 1664525u + 1013904223u;
-    return seed_ >> 8;
-  }
-
- private:
-  std::uint32_t seed_;
-};
+using KeyStream = test::LineRandom;
 
 // Property: Backspace back to a shorter line leaves the same state as typing that line
 // afresh.
@@ -595,6 +576,166 @@ TEST(TranslationReuseProperty, LongLinesEqualAFreshTranslation) {
       if (::testing::Test::HasFatalFailure()) return;
     }
     EXPECT_GE(t.FormulaLen[0], reached) << text.substr(0, 20);
+  }
+}
+
+
+// The same keys mean the same formula whatever group came before them.
+INSTANTIATE_TEST_SUITE_P(
+    SameKeysSameFormula, TypedForms,
+    ::testing::Values(
+        FormsCase{"3/4/x+1", "#3/4/x#+1", "(3)/(4)/(x)+1", false},
+        // The fraction after the number fraction closes at its own "+", not at an earlier
+        // fraction's depth.
+        FormsCase{"(x/2)+3/4/x+1", "(#x/2#)+#3/4/x#+1", "((x)/(2))+(3)/(4)/(x)+1", false},
+        FormsCase{"|x/2|+3/4/x+1", "|#x/2#|+#3/4/x#+1", "abs((x)/(2))+(3)/(4)/(x)+1", false},
+        // A function letter in the denominator of a number fraction is multiplied.
+        FormsCase{"3/4S(x)/2", "#3/4S(x)/2#", "(3)/(4*S(x))/(2)", false},
+        FormsCase{"3/4C(x)/2", "#3/4C(x)/2#", "(3)/(4*C(x))/(2)", false},
+        FormsCase{"3/4T(x)", "#3/4#T(x)", "(3)/(4)*T(x)", false},
+        FormsCase{"3/4|x|", "#3/4#|x|", "(3)/(4)*abs(x)", false}));
+
+// The formula boxes' typesetter holds 250 characters per fraction part, so a numerator past
+// the printer's 50 is typed as it stands; the "/" is never refused for the printer's sake.
+TEST_F(KeyHandlerTest, ANumeratorPastThePrintersTableIsTypedAsItStands) {
+  const std::string keys = "(x^4+3x^3-2x^2+5x-7+12x^3-3x^2+1+7x-8x^4+2x^2-1)/(x^2+1)";
+  Type(keys);
+  EXPECT_EQ(Sym(), keys);
+  EXPECT_FALSE(Incomplete());
+  EXPECT_EQ(Expr(),
+            "((x^(4)+3x^(3)-2x^(2)+5x-7+12x^(3)-3x^(2)+1+7x-8x^(4)+2x^(2)-1))/((x^(2)+1))");
+  EXPECT_TRUE(TypesetterCanShowOnScreen(Disp()));
+  EXPECT_FALSE(TypesetterCanShow(Disp())) << "the printer reports it when printing";
+}
+
+// At every table bound a line keeps room to be finished: an operator that no operand could
+// follow, or a group that no ")" or "|" could close, is refused, so typing on always reaches a
+// complete line.
+TEST(KeyHandlerTableBounds, ALineCanAlwaysBeFinished) {
+  struct Case {
+    const char* what;
+    std::string before;
+    std::string fill;  // typed `times` times
+    int times;
+    std::string then;  // finishes the line
+  };
+  const Case cases[] = {
+      {"493 tokens", "-", "1+", 246, "1"},
+      {"493 tokens with a bracket open", "(", "x+", 300, "1)"},
+      {"493 tokens with a bar open", "|", "x+", 300, "1|"},
+      {"493 tokens inside an exponent", "x^(", "2+", 300, "1)"},
+      {"1999 symbols", "", "1", 1998, "+1"},
+      {"1999 symbols with a bracket open", "(", "1", 1997, "+1)"},
+      {"2001 script cells", "11111111111+", "P+", 153, ""},
+  };
+  for (const Case& c : cases) {
+    auto engine = std::make_unique<FormulaEngine>();
+    engine->Start();
+    FormulaTables& t = engine->tables;
+    std::string keys = c.before;
+    for (int i = 0; i < c.times; ++i) keys += c.fill;
+    keys += c.then;
+    for (char k : keys) Paper_KeyPress(t, 0, k);
+    const std::string sym = char2str_sym(t, 0);
+    EXPECT_FALSE(t.FormulaIncomplete[0]) << c.what << ": " << sym.substr(sym.size() - 20);
+    EXPECT_GT(sym.size(), 300u) << c.what;
+  }
+}
+
+// Property: the lines the keys build are finishable all the way to the table bounds: after
+// any stream, the digits, ")" and "|" the line still needs are accepted and complete it.
+TEST(KeyHandlerTableBounds, LongRandomLinesStayFinishable) {
+  constexpr std::string_view kKeys = "0123456789.x+-*/^()~|P+-+(x";
+  KeyStream next(4242u);
+  for (int stream = 0; stream < 12; ++stream) {
+    auto engine = std::make_unique<FormulaEngine>();
+    engine->Start();
+    FormulaTables& t = engine->tables;
+    for (int k = 0; k < 2400; ++k) SendKey(t, kKeys[next() % kKeys.size()]);
+    // A digit gives any waiting operator, root, exponent or bar its operand; then each open
+    // bracket and bar is closed, in whatever order the rules take them.
+    Paper_KeyPress(t, 0, '1');
+    for (int k = 0; k < 8 && t.FormulaIncomplete[0]; ++k) {
+      Paper_KeyPress(t, 0, ')');
+      Paper_KeyPress(t, 0, '|');
+    }
+    EXPECT_FALSE(t.FormulaIncomplete[0]) << char2str_sym(t, 0);
+  }
+}
+
+// The decimal-point and bar flags belong to the line being typed: what another box left in
+// them never decides a key here. Each case types `first` into box 0, `other` into box 1, then
+// `back` into box 0 (or into box 1 with `inOther`) and expects the line and the last key's
+// acceptance.
+TEST(LineStateBetweenBoxes, TheOtherBoxNeverDecidesAKey) {
+  struct Case {
+    const char* what;
+    std::string first, other, back;
+    bool inOther;
+    std::string expected;
+    bool lastAccepted;
+  };
+  std::string fullOfTokens;  // 493 tokens, the last a number with its point
+  for (int i = 0; i < 246; ++i) fullOfTokens += "1+";
+  fullOfTokens += "1.5";
+  const Case cases[] = {
+      {"a second point", "1.5", "2", ".", false, "1.5", false},
+      {"a second point after a digit", "1.5", "2", "7.", false, "1.57", false},
+      {"a point after a key the tables refuse", fullOfTokens, "2", "+.", false, fullOfTokens,
+       false},
+      {"a first point after the other's", "2", "1.5", ".5", false, "2.5", true},
+      {"an exponent after a closed bar", "|x|", "|x|^2", "", true, "|x|^2", true},
+      {"an exponent after a bar the other box opened", "|x|", "|", "^2", false, "|x|^2", true},
+      {"an exponent after the other's closed bar", "|x", "|x|", "|^2", false, "|x|^2", true},
+      {"no exponent after an opening bar", "x|", "|x|", "^", false, "x|", false},
+  };
+  for (const Case& c : cases) {
+    auto engine = std::make_unique<FormulaEngine>();
+    engine->Start();
+    FormulaTables& t = engine->tables;
+    t.CurrentFunction = 0;
+    for (char k : c.first) Paper_KeyPress(t, 0, k);
+    t.CurrentFunction = 1;
+    for (char k : c.other) Paper_KeyPress(t, 1, k);
+    t.CurrentFunction = c.inOther ? 1 : 0;
+    for (char k : c.back) Paper_KeyPress(t, 0, k);
+    EXPECT_EQ(char2str_sym(t, t.CurrentFunction), c.expected) << c.what;
+    EXPECT_EQ(t.KeyAccepted, c.lastAccepted) << c.what;
+    if (t.CurrentFunction == 0 && c.expected == "1.5") {
+      EXPECT_FALSE(t.FormulaIncomplete[0]) << c.what;
+    }
+  }
+}
+
+// Property: a line typed in turns with other boxes ends exactly as the same keys typed into
+// that line alone: every key accepted or refused alike, the same display, script and
+// completeness.
+TEST(LineStateBetweenBoxes, InterleavedTypingEqualsTypingEachLineAlone) {
+  constexpr std::string_view kKeys = "0123456789..x+-*/^()~|||PSCT\b";
+  KeyStream next(2024u);
+  for (int stream = 0; stream < 150; ++stream) {
+    auto mixed = std::make_unique<FormulaEngine>();
+    mixed->Start();
+    std::array<std::string, 3> keys;  // the keys each line was sent
+    for (int k = 0; k < 120; ++k) {
+      const int line = static_cast<int>(next() % 3);
+      const char c = kKeys[next() % kKeys.size()];
+      mixed->tables.CurrentFunction = static_cast<std::int16_t>(line);
+      SendKey(mixed->tables, c);
+      keys[static_cast<std::size_t>(line)] += c;
+    }
+    for (int line = 0; line < 3; ++line) {
+      auto alone = std::make_unique<FormulaEngine>();
+      alone->Start();
+      alone->tables.CurrentFunction = static_cast<std::int16_t>(line);
+      for (char c : keys[static_cast<std::size_t>(line)]) SendKey(alone->tables, c);
+      const FormulaTables& a = mixed->tables;
+      const FormulaTables& b = alone->tables;
+      ASSERT_EQ(char2str_sym(a, line), char2str_sym(b, line)) << stream << " line " << line;
+      ASSERT_EQ(char2str_disp(a, line), char2str_disp(b, line)) << stream;
+      ASSERT_EQ(char2str_expr(a, line), char2str_expr(b, line)) << stream;
+      ASSERT_EQ(a.FormulaIncomplete[line], b.FormulaIncomplete[line]) << stream;
+    }
   }
 }
 

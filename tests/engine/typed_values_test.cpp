@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "engine/calc_fx.h"
 #include "engine/formula_engine.h"
@@ -62,6 +63,23 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"3/4P", 0, 3 / (4 * kPi)},
                       ValueCase{"~|xS(x)|", 1, 0.9173172759781081},
                       ValueCase{"~-C(x)", kPi, 1}));
+
+// The same keys give the same value whatever came before them, a function letter in a number
+// fraction's denominator is multiplied, and a number with many leading zeros is small.
+const std::string& LeadingZeros() {
+  static const std::string keys = "x+0." + std::string(400, '0') + "1";
+  return keys;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SameKeysSameValue, TypedValue,
+    ::testing::Values(ValueCase{"3/4/x+1", 2, 1.375}, ValueCase{"(x/2)+3/4/x+1", 2, 2.375},
+                      ValueCase{"3/4S(x)/2", 1, 3 / (4 * std::sin(1.0)) / 2},
+                      ValueCase{"3/4C(x)/2", 1, 3 / (4 * std::cos(1.0)) / 2},
+                      ValueCase{"3/4T(x)/2", 1, 3 / (4 * std::tan(1.0)) / 2},
+                      ValueCase{LeadingZeros().c_str(), 2, 2},
+                      ValueCase{"(x^4+3x^3-2x^2+5x-7+12x^3-3x^2+1+7x-8x^4+2x^2-1)/(x^2+1)", 2,
+                                2.6}));
 
 }  // namespace
 }  // namespace linoveta

@@ -7,6 +7,10 @@
 #include "workspace/printing.h"
 #include "workspace/regression_object.h"
 
+#include "engine/formula_engine.h"
+#include "engine/key_handler.h"
+#include "support/accepted_lines.h"
+
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
@@ -670,6 +674,101 @@ TEST_F(DocumentWindowTest, PrintOptionsClosesWithTheWindow)
     window->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(options.isNull() || options->isHidden());
+}
+
+// Property: lines typed only with keys the rules accept, short and long up to the table
+// bounds, come back from a saved document exactly: the loader replays every symbol, each line
+// shows and computes as it did when typed, and saving again writes the same bytes.
+TEST(DocumentRoundTripProperty, TypedLinesLoadAsTheyWereSaved)
+{
+    test::LineRandom next(90210u);
+    constexpr int kLengths[] = {20, 80, 300, 2500};
+    for (int doc = 0; doc < 32; ++doc) {
+        auto typed = std::make_unique<FormulaEngine>();
+        typed->Start();
+        GraphDocument document;
+        for (int i = 0; i < 5; ++i)
+            document.lines[std::size_t(i)] =
+                test::TypeAcceptedLine(typed->tables, i, next, kLengths[next() % 4]);
+        const std::string saved = GraphDocumentCodec::Write(document);
+
+        const DocumentReadResult read = GraphDocumentCodec::Read(saved);
+        ASSERT_EQ(read.status, DocumentReadStatus::Ok) << doc;
+        auto loaded = std::make_unique<FormulaEngine>();
+        loaded->Start();
+        FormulaTables &t = loaded->tables;
+        t.AllowTrigLetters = true;
+        for (int i = 0; i < 5; ++i) {
+            t.CurrentFunction = std::int16_t(i);
+            for (char c : read.document.lines[std::size_t(i)])
+                Paper_KeyPress(t, std::int16_t(i), std::int16_t(static_cast<unsigned char>(c)));
+        }
+        t.AllowTrigLetters = false;
+        GraphDocument again;
+        for (int i = 0; i < 5; ++i) {
+            const std::string why = "document " + std::to_string(doc) + " line " + std::to_string(i);
+            again.lines[std::size_t(i)] = char2str_sym(t, i);
+            ASSERT_EQ(char2str_sym(t, i), document.lines[std::size_t(i)]) << why;
+            EXPECT_EQ(char2str_disp(t, i), char2str_disp(typed->tables, i)) << why;
+            EXPECT_EQ(char2str_expr(t, i), char2str_expr(typed->tables, i)) << why;
+            EXPECT_EQ(t.FormulaIncomplete[i], typed->tables.FormulaIncomplete[i]) << why;
+        }
+        EXPECT_EQ(GraphDocumentCodec::Write(again), saved) << doc;
+    }
+}
+
+// The same through the windows: typed into the boxes (the functions by their commands),
+// saved, loaded into a fresh window and saved from there.
+TEST_F(DocumentWindowTest, TypedLinesSurviveSavingAndLoadingIntoAFreshWindow)
+{
+    test::LineRandom next(31337u);
+    for (int i = 1; i < 5; ++i)
+        window->Blinker_Click();
+    for (int doc = 0; doc < 3; ++doc) {
+        std::array<std::string, 5> lines;
+        for (int i = 0; i < 5; ++i) {
+            lines[std::size_t(i)] = test::AcceptedLine(next, doc == 2 && i == 4 ? 1200 : 60);
+            QTest::mouseClick(window->Paper[i], Qt::LeftButton);
+            ASSERT_EQ(tables().CurrentFunction, i);
+            while (!line(i).empty())
+                window->Paper_KeyPress(i, kKeyBackspace);
+            const std::string &keys = lines[std::size_t(i)];
+            for (std::size_t k = 0; k < keys.size(); ++k) {
+                const char c = keys[k];
+                if (c == 'S' || c == 'C' || c == 'T') {
+                    c == 'S' ? window->mnuSin_Click() : c == 'C' ? window->mnuCos_Click() : window->mnuTan_Click();
+                    ++k;  // the command typed the "(" too
+                } else {
+                    window->Paper_KeyPress(i, c);
+                }
+            }
+            ASSERT_EQ(line(i), keys) << "typing through the window";
+        }
+        const std::string name = "typed" + std::to_string(doc) + ".wqz";
+        const std::string saved = save(name.c_str());
+
+        Program freshProgram;
+        platform::Script freshScript;
+        frmGraphMain fresh(freshProgram, platform::makeScriptedPlatform(freshScript));
+        fresh.setProgramFolder(folder.path());
+        fresh.setSplashDelay(0);
+        fresh.Form_Load();
+        freshScript.openPaths.push_back(folder.filePath(QString::fromStdString(name)));
+        fresh.mnuLoad_Click();
+        EXPECT_TRUE(freshScript.messages.empty());
+        const FormulaTables &t = freshProgram.engine.tables;
+        for (int i = 0; i < 5; ++i) {
+            const std::string why = "document " + std::to_string(doc) + " line " + std::to_string(i);
+            EXPECT_EQ(char2str_sym(t, i), lines[std::size_t(i)]) << why;
+            EXPECT_EQ(char2str_disp(t, i), char2str_disp(tables(), i)) << why;
+            EXPECT_EQ(char2str_expr(t, i), char2str_expr(tables(), i)) << why;
+            EXPECT_EQ(t.FormulaIncomplete[i], tables().FormulaIncomplete[i]) << why;
+        }
+        const QString again = folder.filePath(QStringLiteral("again%1.wqz").arg(doc));
+        freshScript.savePaths.push_back(again);
+        fresh.mnuSave_Click();
+        EXPECT_EQ(read(again), saved) << doc;
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "typeset/formula_typesetter.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -230,30 +231,124 @@ TEST_F(MainWindowTest, RepaintingEmptyBoxesKeepsLastFunction)
 // A document holding lines the typesetter could not show (a root of 300 digits, a numerator of
 // 60) replays them through the key handler, which stops each group where the typesetter's
 // room ends: the load raises no error box, not one per replayed key nor on a later repaint.
-TEST_F(MainWindowTest, ReplayedLinesStopWhereTheTypesetterCanNoLongerShowThem)
+// Loading types each stored line again. A line the keys built loads as it was saved, also
+// one whose numerator is past the printer's 50-character fraction table; a stored line no key
+// stream could build (a root past the screen's 250 characters) stops where the typesetter can
+// no longer show it, as typing it would.
+TEST_F(MainWindowTest, ReplayedLinesLoadAsTypedAndStopWhereTheScreenCannotShowThem)
 {
-    QStringList errors;
-    setFormulaMessageSink([&errors](const QString &m) { errors << m; });
-    const std::string root = "~" + std::string(300, '1');
-    const std::string fraction = std::string(60, '2') + "/3";
-    const QString path = folder.filePath(QStringLiteral("long.wqz"));
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray::fromStdString(root + "BB" + fraction + "BBBBBBBBTrueBB2BB\r\n"));
+    struct Case {
+        std::string stored;
+        std::string loaded;
+    };
+    const std::string longNumerator = "(x^4+3x^3-2x^2+5x-7+12x^3-3x^2+1+7x-8x^4+2x^2-1)/(x^2+1)";
+    const Case cases[] = {
+        {std::string(60, '2') + "/3", std::string(60, '2') + "/3"},
+        {longNumerator, longNumerator},
+        {"~" + std::string(300, '1'), "~" + std::string(250, '1')},
+    };
+    for (const Case &c : cases) {
+        QStringList errors;
+        setFormulaMessageSink([&errors](const QString &m) { errors << m; });
+        const QString path = folder.filePath(QStringLiteral("long.wqz"));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QByteArray::fromStdString(c.stored + "BBBBBBBBBBTrueBB2BB\r\n"));
+        }
+        script.openPaths.push_back(path);
+        window->mnuLoad_Click();
+        window->Paper[1]->setFocus();
+        window->Paper[0]->setFocus();
+        QApplication::processEvents();
+        setFormulaMessageSink({});
+
+        EXPECT_TRUE(errors.isEmpty()) << errors.size() << " error boxes";
+        EXPECT_TRUE(script.messages.empty());
+        EXPECT_EQ(line(0), c.loaded);
+        EXPECT_GT(inkPixels(*window->Paper[0]), 0);
     }
+}
+
+// An empty line is complete: a formula typed only into a later box, or loaded into one, can be
+// graphed although box 0 was never touched.
+TEST_F(MainWindowTest, AnEmptyFirstLineNeverKeepsTheGraphCommandsOff)
+{
+    const auto expectEnabled = [this](const char *what) {
+        EXPECT_EQ(line(0), "") << what;
+        EXPECT_EQ(line(2), "3x") << what;
+        for (QAction *a : {window->mnuGraphIt, window->mnuEvaluate, window->mnuShade,
+                           window->toolbarButtons[1].action, window->toolbarButtons[12].action,
+                           window->toolbarButtons[13].action})
+            EXPECT_TRUE(a->isEnabled()) << what << " " << a->objectName().toStdString();
+    };
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    ASSERT_EQ(QApplication::focusWidget(), window->Paper[2]);
+    QTest::keyClicks(window->Paper[2], "3x");
+    expectEnabled("typed into box 2");
+
+    const QString path = folder.filePath(QStringLiteral("line2.wqz"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("BBBB3xBBBBBBTrueBB2BB\r\n");
+    f.close();
     script.openPaths.push_back(path);
     window->mnuLoad_Click();
-    window->Paper[1]->setFocus();
-    window->Paper[0]->setFocus();
-    QApplication::processEvents();
-    setFormulaMessageSink({});
+    expectEnabled("loaded into line 2");
+}
 
-    EXPECT_TRUE(errors.isEmpty()) << errors.size() << " error boxes";
-    EXPECT_TRUE(script.messages.empty());
-    EXPECT_EQ(line(0), root.substr(0, 251));
-    EXPECT_EQ(line(1), std::string(60, '2') + "3");  // the "/" would open a numerator of 60
-    EXPECT_GT(inkPixels(*window->Paper[0]), 0);
+// Clicking from box to box: each box's own formula decides its next key. A second point in
+// box 0 stays refused after box 1 was typed in, and a closed bar in box 0 still takes "^"
+// after box 1 opened a bar of its own.
+TEST_F(MainWindowTest, AKeyIsJudgedByItsOwnBoxAlone)
+{
+    struct Case {
+        const char *box0, *box1, *thenBox0, *expected;
+    };
+    const Case cases[] = {
+        {"1.5", "2", ".", "1.5"},
+        {"2", "1.5", ".5", "2.5"},
+        {"|x|", "|", "^2", "|x|^2"},
+    };
+    for (const Case &c : cases) {
+        for (int box : {1, 0}) {
+            if (window->Paper[box]->isHidden())
+                continue;
+            window->Paper[box]->setFocus();
+            for (int k = 0; k < 8; ++k)
+                QTest::keyClick(window->Paper[box], Qt::Key_Backspace);
+        }
+        ASSERT_EQ(line(0) + line(1), "");
+        QTest::keyClicks(window->Paper[0], c.box0);
+        QTest::keyClick(window.get(), Qt::Key_F4);
+        ASSERT_EQ(QApplication::focusWidget(), window->Paper[1]);
+        QTest::keyClicks(window->Paper[1], c.box1);
+        QTest::mouseClick(window->Paper[0], Qt::LeftButton);
+        ASSERT_EQ(tables().CurrentFunction, 0);
+        QTest::keyClicks(window->Paper[0], c.thenBox0);
+        EXPECT_EQ(line(0), c.expected) << c.box0 << " / " << c.box1;
+        EXPECT_FALSE(tables().FormulaIncomplete[0]) << c.expected;
+    }
+}
+
+// While the point panel is shown, keys that reach a formula box that kept the focus change
+// nothing: the formula stays as it was and the commands the mode disabled stay disabled.
+TEST_F(MainWindowTest, PointSeriesModeKeepsFormulaKeysFromTheHiddenBoxes)
+{
+    window->mnuPtSeries_Click();
+    ASSERT_TRUE(window->Check1->isChecked());
+    ASSERT_FALSE(window->mnuEvaluate->isEnabled());
+    for (const char *keys : {"+5", "x", "2\b"}) {
+        window->Paper[0]->setFocus();
+        QTest::keyClicks(window->Paper[0], keys);
+        EXPECT_EQ(line(0), "") << keys;
+        EXPECT_FALSE(window->mnuEvaluate->isEnabled()) << keys;
+        EXPECT_FALSE(window->mnuShade->isEnabled()) << keys;
+    }
+    window->mnuPtSeries_Click();
+    QTest::keyClicks(window->Paper[0], "x+5");
+    EXPECT_EQ(line(0), "x+5") << "formula mode types again";
 }
 
 } // namespace
