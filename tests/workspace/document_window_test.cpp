@@ -750,7 +750,7 @@ TEST_F(DocumentWindowTest, TypedLinesSurviveSavingAndLoadingIntoAFreshWindow)
         Program freshProgram;
         platform::Script freshScript;
         frmGraphMain fresh(freshProgram, platform::makeScriptedPlatform(freshScript));
-        fresh.setProgramFolder(folder.path());
+        fresh.setDocumentsFolder(folder.path());
         fresh.setSplashDelay(0);
         fresh.Form_Load();
         freshScript.openPaths.push_back(folder.filePath(QString::fromStdString(name)));
