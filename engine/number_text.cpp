@@ -1,5 +1,6 @@
 #include "engine/number_text.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -66,6 +67,93 @@ bool RoundFast(double a, std::uint64_t &q, int &k, bool &unchanged)
     return true;
 }
 
+// The same scaling as the header's table for a in [1E+15, 1E+37), where it divides by exact
+// powers of ten: t = a / 10^-k rounded once, and the value back n * 10^-k rounded once.
+constexpr int kFirstDividedBinade = 1023 + 49;  // biased exponent of 1E+15
+constexpr int kLastDividedBinade = 1023 + 122;  // biased exponent of 1E+37
+
+struct BinadeDivisor
+{
+    double next;        // the power of ten in the binade, as the nearest double
+    double divisor[2];  // 10^-k; zero beyond the exact powers, which makes the quotient infinite
+    int k[2];
+};
+
+constexpr std::array<BinadeDivisor, kLastDividedBinade - kFirstDividedBinade + 1> MakeBinadeDivisors()
+{
+    std::array<BinadeDivisor, kLastDividedBinade - kFirstDividedBinade + 1> table{};
+    for (int b = kFirstDividedBinade; b <= kLastDividedBinade; ++b) {
+        double low = 1;  // 2^(b - 1023), exact
+        for (int i = 0; i < b - 1023; ++i)
+            low *= 2;
+        int e10 = 14;  // floor(log10(low))
+        while (Pow10Double(e10 + 1) <= low)
+            ++e10;
+        BinadeDivisor &d = table[static_cast<std::size_t>(b - kFirstDividedBinade)];
+        d.next = Pow10Double(e10 + 1);
+        for (int i = 0; i < 2; ++i) {
+            d.k[i] = 14 - e10 - i;
+            d.divisor[i] = -d.k[i] <= 22 ? Pow10Double(-d.k[i]) : 0;
+        }
+    }
+    return table;
+}
+
+constexpr auto kBinadeDivisors = MakeBinadeDivisors();
+
+// As ScaleTo15Digits, by division. One division: the power of ten in the binade decides the
+// divisor, and where its nearest double puts a on the wrong side (a within a step of it), the
+// quotient misses [1E+14, 1E+15) and the exact path decides.
+inline Scaled15 ScaleByDivision(double a)
+{
+    const std::uint64_t binade = (std::bit_cast<std::uint64_t>(a) >> 52) - kFirstDividedBinade;
+    if (binade >= kBinadeDivisors.size())
+        return {1, 0, 0, false};
+    const BinadeDivisor &b = kBinadeDivisors[binade];
+    const int upper = a >= b.next;
+    const double t = a / b.divisor[upper];
+    const bool inRange = (t >= 1e14) & (t < 1e15);
+    return {b.divisor[upper], t, b.k[upper], inRange};
+}
+
+// x * y = p + e exactly (Dekker's product: the halves' products are exact in binary arithmetic).
+void ExactProduct(double x, double y, double &p, double &e)
+{
+    constexpr double kSplit = 134217729.0;  // 2^27 + 1
+    p = x * y;
+    const double cx = kSplit * x;
+    const double xh = cx - (cx - x);
+    const double xl = x - xh;
+    const double cy = kSplit * y;
+    const double yh = cy - (cy - y);
+    const double yl = y - yh;
+    e = ((xh * yh - p) + xh * yl + xl * yh) + xl * yl;
+}
+
+// The exact quotient a / d rounded half-even to a whole number, for a scaled by ScaleByDivision:
+// t = a / d rounded is off by at most half its spacing. Where that leaves the half h next to t
+// in doubt, the quotient lies on the side of h that a lies of h * d: h * d = p + e exactly, and
+// a - p is exact since the two are within a factor two, so comparing a - p with e compares a
+// with h * d exactly. A quotient of exactly h is a double, so then t = h and n, from rounding
+// t halves to even, is already the even neighbour.
+inline double RoundQuotient(double a, const Scaled15 &scaled)
+{
+    const double t = scaled.t;
+    constexpr double kTwo52 = 4503599627370496.0;
+    const double n = (t + kTwo52) - kTwo52;
+    const auto tb = std::bit_cast<std::uint64_t>(t);
+    const double halfSpacing = std::bit_cast<double>((tb & 0x7ff0000000000000ULL) - (53ULL << 52));
+    if (std::fabs(t - n) < 0.5 - halfSpacing)
+        return n;
+    const double h = t > n ? n + 0.5 : n - 0.5;
+    double p, e;
+    ExactProduct(h, scaled.s, p, e);
+    const double above = a - p;
+    if (t > n)
+        return above > e ? n + 1 : n;
+    return above < e ? n - 1 : n;
+}
+
 // |value| = digits * 10^exponent, digits at most 10^15.
 struct Decimal15
 {
@@ -109,17 +197,20 @@ Decimal15 ToDecimal15(double v)
     std::uint64_t q;
     int k;
     bool unchanged;
-    if (a >= 1e-5 && a < 1e15) {
-        if (const Scaled15 scaled = ScaleTo15Digits(a); scaled.ok) {
-            d.digits = static_cast<std::uint64_t>(Round15(a, scaled));
-            d.exponent = -scaled.k;
-            return d;
-        }
-        if (RoundFast(a, q, k, unchanged)) {
-            d.digits = q;
-            d.exponent = -k;
-            return d;
-        }
+    if (const Scaled15 scaled = ScaleTo15Digits(a); scaled.ok) {
+        d.digits = static_cast<std::uint64_t>(Round15(a, scaled));
+        d.exponent = -scaled.k;
+        return d;
+    }
+    if (const Scaled15 scaled = ScaleByDivision(a); scaled.ok) {
+        d.digits = static_cast<std::uint64_t>(RoundQuotient(a, scaled));
+        d.exponent = -scaled.k;
+        return d;
+    }
+    if (a >= 1e-5 && a < 1e15 && RoundFast(a, q, k, unchanged)) {
+        d.digits = q;
+        d.exponent = -k;
+        return d;
     }
     char buf[64];
     std::size_t len;
@@ -132,14 +223,8 @@ Decimal15 ToDecimal15(double v)
 
 double number_text_detail::RoundNearHalf(double a, double s, double t, double n)
 {
-    constexpr double kSplit = 134217729.0;  // 2^27 + 1
-    const double ca = kSplit * a;
-    const double ah = ca - (ca - a);
-    const double al = a - ah;
-    const double cs = kSplit * s;
-    const double sh = cs - (cs - s);
-    const double sl = s - sh;
-    const double e = ((ah * sh - t) + ah * sl + al * sh) + al * sl;
+    double p, e;
+    ExactProduct(a, s, p, e);  // p = t
     // The fraction of the exact product is d + e. An exact half needs no correction: a whole
     // number and a half below 2^50 is itself a double, so then t is exact (e = 0) and the
     // rounding that gave n already chose the even neighbour.
@@ -158,6 +243,9 @@ double number_text_detail::NumberTextValueSlow(double v)
     if (!(std::fabs(v) <= std::numeric_limits<double>::max()))
         return v;  // infinities and NaN
     const double a = std::fabs(v);
+    // The value back rounds once, as reading the text does.
+    if (const Scaled15 scaled = ScaleByDivision(a); scaled.ok)
+        return std::copysign(RoundQuotient(a, scaled) * scaled.s, v);
     std::uint64_t q;
     int k;
     bool unchanged;
