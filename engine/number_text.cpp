@@ -136,6 +136,17 @@ void ExactProduct(double x, double y, double &p, double &e)
 // a - p is exact since the two are within a factor two, so comparing a - p with e compares a
 // with h * d exactly. A quotient of exactly h is a double, so then t = h and n, from rounding
 // t halves to even, is already the even neighbour.
+[[gnu::noinline]] double QuotientNearHalf(double a, double s, double t, double n)
+{
+    const double h = t > n ? n + 0.5 : n - 0.5;
+    double p, e;
+    ExactProduct(h, s, p, e);
+    const double above = a - p;
+    if (t > n)
+        return above > e ? n + 1 : n;
+    return above < e ? n - 1 : n;
+}
+
 inline double RoundQuotient(double a, const Scaled15 &scaled)
 {
     const double t = scaled.t;
@@ -145,13 +156,7 @@ inline double RoundQuotient(double a, const Scaled15 &scaled)
     const double halfSpacing = std::bit_cast<double>((tb & 0x7ff0000000000000ULL) - (53ULL << 52));
     if (std::fabs(t - n) < 0.5 - halfSpacing)
         return n;
-    const double h = t > n ? n + 0.5 : n - 0.5;
-    double p, e;
-    ExactProduct(h, scaled.s, p, e);
-    const double above = a - p;
-    if (t > n)
-        return above > e ? n + 1 : n;
-    return above < e ? n - 1 : n;
+    return QuotientNearHalf(a, scaled.s, t, n);
 }
 
 // |value| = digits * 10^exponent, digits at most 10^15.
@@ -236,16 +241,17 @@ double number_text_detail::RoundNearHalf(double a, double s, double t, double n)
     return n;
 }
 
-double number_text_detail::NumberTextValueSlow(double v)
+namespace {
+
+// NumberTextValue where no power of ten is exact: zero, the extremes, not finite. Out of line,
+// so that the quick path before it needs no frame.
+[[gnu::noinline]] double ExactNumberTextValue(double v)
 {
     if (v == 0)
         return 0.0;
     if (!(std::fabs(v) <= std::numeric_limits<double>::max()))
         return v;  // infinities and NaN
     const double a = std::fabs(v);
-    // The value back rounds once, as reading the text does.
-    if (const Scaled15 scaled = ScaleByDivision(a); scaled.ok)
-        return std::copysign(RoundQuotient(a, scaled) * scaled.s, v);
     std::uint64_t q;
     int k;
     bool unchanged;
@@ -267,6 +273,17 @@ double number_text_detail::NumberTextValueSlow(double v)
     if (r == 0)
         return 0.0;
     return v < 0 ? -r : r;
+}
+
+} // namespace
+
+double number_text_detail::NumberTextValueSlow(double v)
+{
+    // The value back rounds once, as reading the text does.
+    const double a = std::fabs(v);
+    if (const Scaled15 scaled = ScaleByDivision(a); scaled.ok)
+        return std::copysign(RoundQuotient(a, scaled) * scaled.s, v);
+    return ExactNumberTextValue(v);
 }
 
 namespace {
