@@ -291,8 +291,10 @@ bool RoundWide(double a, std::uint64_t &q, int &k)
     k = 14 - ((e2 + 63) * 78913 >> 18);
     for (int attempt = 0; attempt < 2; ++attempt, --k) {
         const ScaledBits x = TimesPow10(m, k);
-        const int fraction = -(x.scale + e2);  // fraction bits of T
-        if (fraction < 2 || fraction > 126)
+        // T's fraction bits: about 80 when T has 15 or 16 digits in front of them, so that
+        // the whole part always fits 64 bits.
+        const int fraction = -(x.scale + e2);
+        if (fraction < 64 || fraction > 126)
             return false;
         const auto whole = static_cast<std::uint64_t>(x.t >> fraction);
         if (whole >= kMax15)
@@ -426,8 +428,9 @@ double number_text_detail::RoundNearHalf(double a, double s, double t, double n)
 
 namespace {
 
-// NumberTextValue where no power of ten is exact: zero, the extremes, not finite. Out of line,
-// so that the quick path before it needs no frame.
+// NumberTextValue of what the quick scalings leave: zero, values beyond the exact powers of ten
+// or next to a power of ten, and those that are not finite. Out of line, so that the quick path
+// before it needs no frame.
 [[gnu::noinline]] double ExactNumberTextValue(double v)
 {
     if (v == 0)
