@@ -386,7 +386,7 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
         return; // a window the scale refused has no sampling step
 
     // f(x) for the probes; a value that is not a number is a failed step. The jump search's
-    // walk by the step is evaluated ahead in groups.
+    // walk by the step is evaluated ahead in groups; f's value lasts until its next call.
     StepWalkValues walk(m_evaluator, line, step);
     auto f = [&](double x) -> const std::optional<double>& { return walk(x); };
 
