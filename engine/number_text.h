@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -37,9 +38,10 @@ inline constexpr double kPow10D[20] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6, 
 inline constexpr std::uint64_t kMin15 = 100000000000000ULL;   // 10^14
 inline constexpr std::uint64_t kMax15 = 1000000000000000ULL;  // 10^15
 
-// The scale for each binary exponent of a in [1E-05, 1E+15): a binade spans less than a factor
-// ten, so at most one power of ten (`next`) lies in it; below it a * scale[0] has 15 digits in
-// front of the point, from it on a * scale[1] has.
+// The scale for each binary exponent of a in [1E-08, 1E+15), where each power of ten that scales
+// a to 15 digits is an exact double: a binade spans less than a factor ten, so at most one
+// power of ten (`next`) lies in it; below it a * scale[0] has 15 digits in front of the point,
+// from it on a * scale[1] has.
 struct BinadeScale
 {
     double next;
@@ -47,7 +49,7 @@ struct BinadeScale
     int k[2];  // scale = 10^k
 };
 
-inline constexpr int kFirstBinade = 1023 - 17;  // biased exponent of 1E-05
+inline constexpr int kFirstBinade = 1023 - 27;  // biased exponent of 1E-08
 inline constexpr int kLastBinade = 1023 + 49;   // biased exponent of 1E+15
 
 // 10^e as the double nearest to it (exact up to 1E+22; the negative powers are one division).
@@ -67,16 +69,19 @@ constexpr std::array<BinadeScale, kLastBinade - kFirstBinade + 1> MakeBinadeScal
         double low = 1;  // 2^e2, exact
         for (int i = 0; i < (e2 < 0 ? -e2 : e2); ++i)
             low = e2 < 0 ? low / 2 : low * 2;
-        int e10 = -20;  // floor(log10(2^e2))
+        int e10 = -30;  // floor(log10(2^e2))
         while (Pow10Double(e10 + 1) <= low)
             ++e10;
         BinadeScale &s = table[static_cast<std::size_t>(b - kFirstBinade)];
         s.next = Pow10Double(e10 + 1);
-        s.scale[0] = Pow10Double(14 - e10);
         s.k[0] = 14 - e10;
         s.k[1] = 14 - e10 - 1;
-        // -1 only in the top binade, at 1E+15 and above: scale 0 sends those to the exact path.
-        s.scale[1] = s.k[1] >= 0 ? Pow10Double(s.k[1]) : 0;
+        // Beyond the exact powers, in the bottom binade below 1E-08, an infinite scale makes
+        // the product infinite; -1, in the top binade from 1E+15 on, a zero scale makes it zero.
+        // Either sends a to the exact paths.
+        for (int i = 0; i < 2; ++i)
+            s.scale[i] = s.k[i] < 0 ? 0 : s.k[i] > 22 ? std::numeric_limits<double>::infinity()
+                                                      : Pow10Double(s.k[i]);
     }
     return table;
 }
@@ -130,6 +135,9 @@ inline double Round15(double a, const Scaled15 &scaled)
     return RoundNearHalf(a, scaled.s, t, n);
 }
 
+// NumberTextValue of the values the table leaves: scaled with the same certainty where the
+// powers of ten are exact or known to 128 bits, by the library's exact conversion where those
+// cannot decide.
 double NumberTextValueSlow(double v);
 
 } // namespace number_text_detail
@@ -137,8 +145,8 @@ double NumberTextValueSlow(double v);
 inline double NumberTextValue(double v)
 {
     using namespace number_text_detail;
-    // The table's edge binades reach a little beyond [1E-05, 1E+15); rounding to 15 digits is
-    // the same there.
+    // The table's edge binades reach a little beyond [1E-08, 1E+15); rounding to 15 digits is
+    // the same there. Other values take the out-of-line paths, quick ones first.
     const double a = std::fabs(v);
     const Scaled15 scaled = ScaleTo15Digits(a);
     if (scaled.ok)

@@ -3,6 +3,7 @@
 #include "engine/number_text.h"
 #include "engine/rounding.h"
 #include "workspace/locale_numbers.h"
+#include "workspace/step_walk_values.h"
 
 #include <algorithm>
 #include <array>
@@ -463,8 +464,10 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
     if (!(step > 0) || !std::isfinite(step))
         return; // a window the scale refused has no sampling step
 
-    // f(x) for the probes; a value that is not a number is a failed step.
-    auto f = [&](double x) { return m_evaluator.ValueAt(x, line); };
+    // f(x) for the probes; a value that is not a number is a failed step. The jump search's
+    // walk by the step is evaluated ahead in groups; f's value lasts until its next call.
+    StepWalkValues walk(m_evaluator, line, step);
+    auto f = [&](double x) -> const std::optional<double>& { return walk(x); };
 
     const double xFrom = w.XMin - step;
     const double xTo = w.XMax + step;

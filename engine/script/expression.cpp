@@ -1,4 +1,5 @@
 #include "engine/script/expression.h"
+#include "engine/script/vector_state.h"
 
 #include <algorithm>
 #include <charconv>
@@ -557,6 +558,7 @@ void Expression::Compile(std::string_view text)
 
 Result Expression::Evaluate(double x) const
 {
+    ClearUpperVectorState();
     Result out;
     if (compileError_ != Error::None) {
         out.kind = Result::Kind::Error;
@@ -632,6 +634,7 @@ failed:
 
 void Expression::EvaluateMany(const double *x, std::size_t n, Result *out) const
 {
+    ClearUpperVectorState();
     if (compileError_ != Error::None || empty_) {
         Result r;
         if (compileError_ != Error::None) {

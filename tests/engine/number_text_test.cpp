@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace linoveta {
 namespace {
@@ -94,6 +98,128 @@ TEST(NumberText, ValueEqualsReadingTheTextBack)
         for (int i = 0; i < 128; ++i, v = std::nextafter(v, INFINITY)) {
             ASSERT_EQ(NumberTextValue(v), Reference(v)) << v;
             ASSERT_EQ(NumberTextValue(-v), Reference(-v)) << v;
+        }
+    }
+}
+
+// Families of values for the comparison with the library's conversion below: each fills `out`
+// with about `count` values, every one also taken negated.
+struct ValueFamily
+{
+    const char *name;
+    void (*fill)(std::mt19937_64 &rng, std::size_t count, std::vector<double> &out);
+};
+
+// Any bits: every binade from the subnormals to the largest double.
+void AnyBits(std::mt19937_64 &rng, std::size_t count, std::vector<double> &out)
+{
+    while (out.size() < count) {
+        const double v = std::bit_cast<double>(rng() & 0x7fffffffffffffffULL);
+        if (std::isfinite(v))
+            out.push_back(v);
+    }
+}
+
+// Decimals of few digits, as typed numbers and sample x are, over every power of ten.
+void ShortDecimals(std::mt19937_64 &rng, std::size_t count, std::vector<double> &out)
+{
+    std::uniform_int_distribution<int> digits(1, 999999), exponent(-330, 305);
+    char text[32];
+    while (out.size() < count) {
+        const int n = std::snprintf(text, sizeof text, "%de%d", digits(rng), exponent(rng));
+        double v = 0;
+        std::from_chars(text, text + n, v);
+        if (v > 0 && std::isfinite(v))
+            out.push_back(v);
+    }
+}
+
+// Next to the halves between two 15-digit decimals, where the scaling's rounding may cross
+// them: the double nearest to d.ddddddddddddd5E+e and its four neighbours.
+void NearHalves(std::mt19937_64 &rng, std::size_t count, std::vector<double> &out)
+{
+    std::uniform_int_distribution<std::uint64_t> digits(100000000000000ULL, 999999999999999ULL);
+    std::uniform_int_distribution<int> exponent(-323, 307);
+    char text[48];
+    while (out.size() < count) {
+        const int n = std::snprintf(text, sizeof text, "%llu5e%d",
+                                    static_cast<unsigned long long>(digits(rng)), exponent(rng) - 15);
+        double v = 0;
+        std::from_chars(text, text + n, v);
+        if (!(v > 0) || !std::isfinite(v))
+            continue;
+        double below = v, above = v;
+        for (int i = 0; i < 2; ++i) {
+            below = std::nextafter(below, 0.0);
+            above = std::nextafter(above, INFINITY);
+        }
+        for (double w = below; w <= above && std::isfinite(w); w = std::nextafter(w, INFINITY))
+            out.push_back(w);
+    }
+}
+
+// Halves that are exact in binary: n + 0.5 with 15 digits before the point, and 10n + 5 and
+// 100n + 50 with 16 and 17 digits, which the scaling by 10 and 100 turns into n + 0.5.
+void ExactHalves(std::mt19937_64 &rng, std::size_t count, std::vector<double> &out)
+{
+    std::uniform_int_distribution<std::uint64_t> digits(100000000000000ULL, 900719925474099ULL);
+    while (out.size() < count) {
+        const auto n = static_cast<double>(digits(rng));
+        out.push_back(n + 0.5);
+        out.push_back(10 * n + 5);
+        out.push_back(100 * n + 50);
+    }
+}
+
+// Around the powers of ten, where the number of digits before the point changes.
+void NearPowersOfTen(std::mt19937_64 &, std::size_t count, std::vector<double> &out)
+{
+    const std::size_t each = count / 620 + 1;
+    for (int e = -310; e <= 308 && out.size() < count; ++e) {
+        char text[16];
+        const int n = std::snprintf(text, sizeof text, "1e%d", e);
+        double v = 0;
+        std::from_chars(text, text + n, v);
+        for (std::size_t i = 0; i < each / 2 && v > 0; ++i)
+            v = std::nextafter(v, 0.0);
+        for (std::size_t i = 0; i < each && std::isfinite(v); ++i, v = std::nextafter(v, INFINITY))
+            if (v > 0)
+                out.push_back(v);
+    }
+}
+
+// The quick binding against the library's exact conversion read back, on millions of values
+// (fewer in a build without optimisation), each also negated, and the text's digits with it.
+TEST(NumberText, ValueIsTheLibrarysOnEveryKindOfValue)
+{
+#ifdef NDEBUG
+    constexpr std::size_t kPerFamily = 1000000;
+#else
+    constexpr std::size_t kPerFamily = 100000;
+#endif
+    const std::array<ValueFamily, 5> families = {{
+        {"any bits", AnyBits},
+        {"short decimals", ShortDecimals},
+        {"next to 15-digit halves", NearHalves},
+        {"exact binary halves", ExactHalves},
+        {"next to powers of ten", NearPowersOfTen},
+    }};
+    std::mt19937_64 rng(20261211);
+    std::vector<double> values;
+    for (const ValueFamily &family : families) {
+        values.clear();
+        family.fill(rng, kPerFamily, values);
+        ASSERT_GE(values.size(), kPerFamily / 2) << family.name;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const double v = i % 2 ? -values[i] : values[i];
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(NumberTextValue(v)),
+                      std::bit_cast<std::uint64_t>(Reference(v)))
+                << family.name << ": " << std::hexfloat << v;
+            if (i % 16 == 0) {
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(ParseLeadingNumber(NumberText(v))),
+                          std::bit_cast<std::uint64_t>(Reference(v)))
+                    << family.name << ": " << std::hexfloat << v << " " << NumberText(v);
+            }
         }
     }
 }

@@ -1,0 +1,139 @@
+#include "workspace/step_walk_values.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using linoveta::PlotEvaluator;
+using linoveta::StepWalkValues;
+
+// A line whose value tells every x apart, with gaps; it counts what it was asked, singly and
+// in groups.
+class CountingEvaluator : public PlotEvaluator
+{
+public:
+    std::size_t alone = 0;
+    std::size_t grouped = 0;
+
+    static std::optional<double> Value(double x)
+    {
+        if (std::fmod(std::fabs(x), 1.0) < 0.1)
+            return std::nullopt;  // not a number there
+        return x * 1000 + 7;
+    }
+    void PreCalcFX() override {}
+    bool HasExpression(int) const override { return true; }
+    std::optional<double> ValueAt(double x, int line) override
+    {
+        ++alone;
+        return line == 2 ? Value(x) : std::nullopt;
+    }
+    void ValuesAt(const double* xs, std::size_t n, int line, std::optional<double>* out) override
+    {
+        grouped += n;
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = line == 2 ? Value(xs[i]) : std::nullopt;
+    }
+};
+
+constexpr double kStep = 0.05;
+
+// The x that the jump search asks: from x, `steps` times one step further by addition.
+void Walk(std::vector<double>& xs, double x, int steps)
+{
+    for (int i = 0; i < steps; ++i, x += kStep)
+        xs.push_back(x);
+}
+
+struct WalkCase {
+    const char* name;
+    std::vector<double> xs;
+    std::size_t mostEvaluated;  // singly and in groups together
+};
+
+std::vector<WalkCase> Cases()
+{
+    std::vector<WalkCase> cases;
+    {
+        WalkCase c{"a search of 501 steps after the leaving probe", {2.999}, 0};
+        Walk(c.xs, 3.05, 501);
+        c.mostEvaluated = 502 + StepWalkValues::kLargestGroup;
+        cases.push_back(c);
+    }
+    {
+        // The entering probe comes between the last step searched and the re-entry x.
+        WalkCase c{"a probe between two steps of the walk", {}, 0};
+        Walk(c.xs, -7.3, 40);
+        const double last = c.xs.back();
+        c.xs.push_back(-7.299);
+        c.xs.push_back(last + kStep);
+        c.xs.push_back(last + kStep + kStep);
+        // The walk's 40 x take groups of 4, 8, 16 and 32 after the first; the probe takes one,
+        // and the walk goes on in the group it was in.
+        c.mostEvaluated = 1 + 4 + 8 + 16 + 32 + 1;
+        cases.push_back(c);
+    }
+    {
+        WalkCase c{"walks that start again elsewhere", {}, 0};
+        Walk(c.xs, 0.15, 9);
+        Walk(c.xs, 0.15, 9);
+        Walk(c.xs, 12.4, 30);
+        Walk(c.xs, -1e-3, 5);
+        c.mostEvaluated = 2 * (53 + 32);
+        cases.push_back(c);
+    }
+    {
+        WalkCase c{"x a different step apart", {}, 0};
+        for (double x = 1.2; c.xs.size() < 30; x += 0.07)
+            c.xs.push_back(x);
+        c.mostEvaluated = 30;
+        cases.push_back(c);
+    }
+    {
+        WalkCase c{"the same x asked again", {5.55, 5.55, 5.55, 5.55 + kStep, 5.55 + kStep}, 0};
+        c.mostEvaluated = 5 + StepWalkValues::kFirstGroup;
+        cases.push_back(c);
+    }
+    return cases;
+}
+
+bool SameValue(const std::optional<double>& a, const std::optional<double>& b)
+{
+    if (a.has_value() != b.has_value())
+        return false;
+    return !a || std::bit_cast<std::uint64_t>(*a) == std::bit_cast<std::uint64_t>(*b);
+}
+
+TEST(StepWalkValues, EveryValueIsThatOfItsOwnXAndWalksAreEvaluatedInGroups)
+{
+    for (const WalkCase& c : Cases()) {
+        for (const int line : {2, 0}) {
+            CountingEvaluator evaluator;
+            StepWalkValues walk(evaluator, line, kStep);
+            for (std::size_t i = 0; i < c.xs.size(); ++i) {
+                const double x = c.xs[i];
+                const std::optional<double> expected = line == 2 ? CountingEvaluator::Value(x) : std::nullopt;
+                ASSERT_TRUE(SameValue(walk(x), expected)) << c.name << ", x number " << i << " = " << x;
+            }
+            EXPECT_LE(evaluator.alone + evaluator.grouped, c.mostEvaluated) << c.name;
+        }
+    }
+    // A long walk goes almost all in groups.
+    CountingEvaluator evaluator;
+    StepWalkValues walk(evaluator, 2, kStep);
+    std::vector<double> xs;
+    Walk(xs, 0.4, 501);
+    for (const double x : xs)
+        walk(x);
+    EXPECT_LE(evaluator.alone, 2u);
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "workspace/plotter.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace linoveta {
+
+// f(x) of one line for the plotter's probes and its jump search, each value exactly what
+// ValueAt gives. The search walks on by the sampling step, one x at a time; once an x is asked
+// one step (by the same addition) after the one before, the walk's next x are evaluated
+// together ahead, in groups that grow while it goes on, and handed out while the asked x are
+// exactly those. Any other x is evaluated alone and leaves the group where it was, so that a
+// probe between two steps of the walk does not break it.
+class StepWalkValues
+{
+public:
+    static constexpr std::size_t kFirstGroup = 4;
+    static constexpr std::size_t kLargestGroup = 64;
+
+    StepWalkValues(PlotEvaluator& evaluator, int line, double step)
+        : m_evaluator(evaluator), m_line(line), m_step(step)
+    {
+    }
+
+    // The value stays until the next call. Handed out from where it is kept, so that the caller
+    // copies it whole instead of piecing it together.
+    const std::optional<double>& operator()(double x)
+    {
+        if (m_next < m_count && SameX(x, m_xs[m_next])) {
+            m_last = x;
+            return m_values[m_next++];
+        }
+        const bool walking = m_hasLast && SameX(x, m_last + m_step);
+        m_hasLast = true;
+        m_last = x;
+        if (!walking) {
+            m_group = kFirstGroup;
+            m_alone = m_evaluator.ValueAt(x, m_line);
+            return m_alone;
+        }
+        m_xs[0] = x;
+        for (std::size_t i = 1; i < m_group; ++i)
+            m_xs[i] = m_xs[i - 1] + m_step;
+        m_evaluator.ValuesAt(m_xs.data(), m_group, m_line, m_values.data());
+        m_count = m_group;
+        m_next = 1;
+        m_group = std::min(2 * m_group, kLargestGroup);
+        return m_values[0];
+    }
+
+private:
+    static bool SameX(double a, double b)
+    {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    }
+
+    PlotEvaluator& m_evaluator;
+    int m_line;
+    double m_step;
+    std::array<double, kLargestGroup> m_xs{};
+    std::array<std::optional<double>, kLargestGroup> m_values{};
+    std::optional<double> m_alone;  // the last x evaluated alone
+    std::size_t m_count = 0;  // x evaluated ahead, m_xs[0..m_count)
+    std::size_t m_next = 0;   // the next of them the walk reaches
+    std::size_t m_group = kFirstGroup;
+    double m_last = 0;        // the x asked last
+    bool m_hasLast = false;
+};
+
+} // namespace linoveta
