@@ -224,8 +224,6 @@ frmGraphMain::~frmGraphMain()
 
 void frmGraphMain::Form_Load()
 {
-    FormulaTables &t = m_program.engine.tables;
-
     m_program.CommandFile = m_commandLine.trimmed();                        // 1
     InitPointGrid();                                                        // 2
     Combo1->setCurrentIndex(0);                                             // 3
@@ -241,11 +239,11 @@ void frmGraphMain::Form_Load()
     mnuGraphIt->setEnabled(false);
     mnuEvaluate->setEnabled(false);
     mnuShade->setEnabled(false);
-    // 7: every line starts complete, line 0 too: an empty line never blocks graphing, and
-    // with no symbols anywhere nothing can be graphed yet. Marked incomplete, an untouched
-    // box 0 would keep Graph off while only another box holds a formula.
-    for (int i = 0; i < kCompletenessLines; ++i)
-        t.FormulaIncomplete[i] = false;
+    // 7 and 13: every line starts complete, line 0 too: an empty line never blocks graphing,
+    // and with no symbols anywhere nothing can be graphed yet. Marked incomplete, an untouched
+    // box 0 would keep Graph off while only another box holds a formula. The start-up key
+    // mask comes with it; the splash below is modal, so no key arrives before step 13.
+    m_program.engine.Start();
     // 8: no system-wide font setting is touched; our own text is drawn antialiased.
     centralWidget()->update();                                              // 9
 
@@ -255,7 +253,6 @@ void frmGraphMain::Form_Load()
 
     showSplash();                                                           // 11
     GraphFunctions();                                                       // 12
-    t.KeyMask = BinToInt(kStartupKeyMaskText);                              // 13
     show();                                                                 // 14
     if (!m_program.CommandFile.isEmpty()) {                                 // 15
         // A message about the document must appear centred over the placed window, so the

@@ -46,9 +46,6 @@ class frmPrintSetup;
 class GraphCommands;
 class PointSeriesPanel;
 
-// Twips of the layout to screen pixels.
-constexpr int twips(int value) { return (value * 2 + 15) / 30; }
-
 // frmGraph: the 400 x 400 plot picture. It keeps its drawing in an ImageSurface and hands
 // mouse and key events on in the old form (button 1 left, 2 right; shift bits 1, 2, 4;
 // positions in the surface's user scale).
@@ -304,8 +301,6 @@ public slots:
 public:
     // EngineObserver: the translator enables Graph, Evaluate and Area after each key.
     void SetGraphCommandsEnabled(bool enabled) override;
-    void SetHiddenMirrors(const std::string &text5, const std::string &text6) override;
-    QString Text5, Text6;              // the hidden mirrors of the translated line
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -14,9 +14,6 @@
 
 namespace linoveta {
 
-// Twips of a dialog's layout to pixels.
-constexpr int dialogPixels(int twips) { return (twips * 2 + 15) / 30; }
-
 // Typesets a display text into a surface (the screen typesetter in the program).
 using FormulaTypesetter = std::function<void(const QString &text, Surface &target)>;
 

@@ -4,6 +4,7 @@
 #include "workspace/area_sum.h"
 #include "workspace/dialogs/push_button.h"
 #include "workspace/fixed_layout_look.h"
+#include "workspace/graph_document.h"
 #include "workspace/locale_numbers.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ namespace linoveta {
 
 namespace {
 
-constexpr int px(int twips) { return dialogPixels(twips); }
+constexpr auto px = twips;
 
 // Shape1(i): a square drawn with fill style i in the shading colour over the plot background.
 class StyleSwatch : public QWidget
@@ -87,11 +88,6 @@ frmFillRange::frmFillRange(FillRangeContext context, QWidget *parent)
     setModal(true);
     buildLayout();
     Form_Load();
-}
-
-QString frmFillRange::DefaultBitmapName(const QDate &day)
-{
-    return QStringLiteral("GraphBitmap ") + day.toString(QStringLiteral("MM-dd-yy"));
 }
 
 void frmFillRange::buildLayout()
@@ -401,29 +397,6 @@ void frmFillRange::done(int result)
 {
     Form_Unload();
     QDialog::done(result);
-}
-
-void FillRangeLoop::run() const
-{
-    // Each answer of Shade Area or a zoom redraws and reopens the dialog in its last state.
-    for (;;) {
-        showDialog();
-        const int choice = FillRangeChoice ? *FillRangeChoice : 0;
-        if (choice == 1 || (choice == 2 && ShadeOn && *ShadeOn)) {
-            if (ShadeOn)
-                *ShadeOn = true;
-        } else if (choice != 2) {
-            if (ShadeOn)
-                *ShadeOn = false;
-            if (graphFunctions)
-                graphFunctions();
-            return;
-        }
-        if (CurrentFunction && lastFunction)
-            *CurrentFunction = lastFunction();
-        if (graphFunctions)
-            graphFunctions();
-    }
 }
 
 } // namespace linoveta
