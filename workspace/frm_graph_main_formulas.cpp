@@ -177,9 +177,7 @@ void frmGraphMain::mnuClearData_Click()
 
 void frmGraphMain::ClearPlotBuffers()
 {
-    BreakX.fill(0);
-    BreakFlag.fill(false);
-    BreakCount = 0;
+    plotBreaks().Clear();
 }
 
 void frmGraphMain::ClearFormulas()
