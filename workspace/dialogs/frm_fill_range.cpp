@@ -6,6 +6,7 @@
 #include "workspace/fixed_layout_look.h"
 #include "workspace/graph_document.h"
 #include "workspace/locale_numbers.h"
+#include "workspace/plotter.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -198,9 +199,9 @@ void frmFillRange::buildLayout()
 
 RgbValue frmFillRange::shadeColorValue() const
 {
-    if (!m_ctx.graph || m_ctx.graph->ShadeColor.empty())
+    if (!m_ctx.graph)
         return kDefaultShadeColor;
-    return static_cast<RgbValue>(ParseLeadingNumber(m_ctx.graph->ShadeColor));
+    return ColourFromText(m_ctx.graph->ShadeColor).value_or(kDefaultShadeColor);
 }
 
 void frmFillRange::Form_Load()
@@ -362,7 +363,7 @@ void frmFillRange::Command4_Click()
     if (!m_ctx.colors || !m_ctx.graph)
         return;
     const RgbValue chosen = m_ctx.colors->chooseColor(this, shadeColorValue());
-    m_ctx.graph->ShadeColor = WholeNumberText(chosen);
+    m_ctx.graph->ShadeColor = ColourText(chosen);
     paintSwatches();
     update();
 }
