@@ -225,7 +225,7 @@ frmGraphMain::~frmGraphMain()
 void frmGraphMain::Form_Load()
 {
     m_program.CommandFile = m_commandLine.trimmed();                        // 1
-    InitPointGrid();                                                        // 2
+    InitPointGrid(*MSFlexGrid1);                                            // 2
     Combo1->setCurrentIndex(0);                                             // 3
     m_Regression = std::make_unique<RegressionObject>();                    // 4
     m_Regression->Degree(1);

@@ -283,7 +283,6 @@ public slots:
     void Check1_Click();
     void DrawPointSeries();
     void ClearPointSeries();
-    void InitPointGrid();
     void Text2_KeyPress(int keyAscii);
     void Text3_KeyPress(int keyAscii);
     void mnuSave_Click();             // documents
