@@ -93,41 +93,15 @@ int plotKeyCode(int qtKey)
 
 // ---------------------------------------------------------------- PlotPicture
 
-PlotPicture::PlotPicture(QWidget *parent)
-    : QWidget(parent), m_surface(QSize(400, 400), 0xFFFFFF, PictureRatio(*this))
+PlotPicture::PlotPicture(QWidget *parent) : SurfaceWidget(QSize(400, 400), parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    m_surface.setScaleMode(ScaleMode::Pixels);
-    m_surface.setChangedCallback([this] {
-        if (m_repaintRequested)
-            return;
-        m_repaintRequested = true;
-        update();
-    });
 }
 
-void PlotPicture::setBackColor(RgbValue colour)
+void PlotPicture::displayRatioChanged()
 {
-    m_surface.setBackColor(colour);
-    m_surface.cls();
-    update();
-}
-
-void PlotPicture::paintEvent(QPaintEvent *)
-{
-    m_repaintRequested = false;
-    QPainter painter(this);
-    PaintSurface(painter, m_surface);
-    if (PictureRatio(*this) != m_surface.devicePixelRatio())
-        QMetaObject::invokeMethod(this, &PlotPicture::adoptDisplayRatio, Qt::QueuedConnection);
-}
-
-void PlotPicture::adoptDisplayRatio()
-{
-    // The plot keeps its picture, scaled to the new ratio; the next redraw is sharp again.
-    m_surface.resize(m_surface.sizePixels().toSize(), PictureRatio(*this));
+    surface().resize(surface().sizePixels().toSize(), PictureRatio(*this));
 }
 
 void PlotPicture::emitMouse(QMouseEvent *event, int kind)
@@ -143,7 +117,7 @@ void PlotPicture::emitMouse(QMouseEvent *event, int kind)
         button |= 4;
     const int shift = FormulaBox::shiftState(event->modifiers());
     // The old events gave the pointer in the picture's user scale, single precision.
-    const QPointF user = m_surface.fromDevice(event->position());
+    const QPointF user = surface().fromDevice(event->position());
     const float x = float(user.x());
     const float y = float(user.y());
     if (kind == 0)

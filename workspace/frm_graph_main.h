@@ -11,6 +11,7 @@
 #include "workspace/graph_document.h"
 #include "workspace/platform/platform.h"
 #include "workspace/point_series.h"
+#include "workspace/surface_widget.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -49,16 +50,11 @@ class PointSeriesPanel;
 // frmGraph: the 400 x 400 plot picture. It keeps its drawing in an ImageSurface and hands
 // mouse and key events on in the old form (button 1 left, 2 right; shift bits 1, 2, 4;
 // positions in the surface's user scale).
-class PlotPicture : public QWidget
+class PlotPicture : public SurfaceWidget
 {
     Q_OBJECT
 public:
     explicit PlotPicture(QWidget *parent = nullptr);
-    ImageSurface &surface() { return m_surface; }
-    const ImageSurface &surface() const { return m_surface; }
-    // frmGraph's background colour; changing it erases the picture.
-    void setBackColor(RgbValue colour);
-    RgbValue backColor() const { return m_surface.backColor(); }
 
 signals:
     void mouseDown(int button, int shift, float x, float y);
@@ -67,7 +63,6 @@ signals:
     void keyDown(int keyCode, int shift);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -75,10 +70,8 @@ protected:
 
 private:
     void emitMouse(QMouseEvent *event, int kind);
-    void adoptDisplayRatio();
-    ImageSurface m_surface;
-    // A redraw changes the picture once per line: one repaint request until it is painted.
-    bool m_repaintRequested = false;
+    // The plot keeps its picture, scaled to the new ratio; the next redraw is sharp again.
+    void displayRatioChanged() override;
 };
 
 // A colour swatch Picture1(i): its background colour is the colour it stands for.
