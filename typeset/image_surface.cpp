@@ -12,20 +12,6 @@ namespace {
 
 constexpr int kDotsPerMeter = 3780; // 96 dots per inch, as the metric rounds back
 
-Qt::BrushStyle brushStyle(int fillStyle)
-{
-    switch (fillStyle) {
-    case FillSolid: return Qt::SolidPattern;
-    case FillHorizontal: return Qt::HorPattern;
-    case FillVertical: return Qt::VerPattern;
-    case FillUpwardDiagonal: return Qt::BDiagPattern;
-    case FillDownwardDiagonal: return Qt::FDiagPattern;
-    case FillCross: return Qt::CrossPattern;
-    case FillDiagonalCross: return Qt::DiagCrossPattern;
-    default: return Qt::NoBrush;
-    }
-}
-
 QImage blankImage(QSize size, RgbValue colour, int ratio)
 {
     QImage image(size.expandedTo(QSize(1, 1)) * ratio, QImage::Format_RGB32);
@@ -45,40 +31,14 @@ QPen linePen(RgbValue colour, int width)
     return pen;
 }
 
-// Clips the segment to the rectangle in doubles (Liang-Barsky), so the rasteriser never sees
-// coordinates far outside the picture. False when nothing of it is inside.
+// The segment clipped to `r`, in the rectangle's own sense of top and bottom.
 bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
 {
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    // Both ends inside (most segments of a curve): the clip below would keep t0 = 0 and
-    // t1 = 1, so this gives its result without the four divisions.
-    if (a.x() >= r.left() && a.x() <= r.right() && b.x() >= r.left() && b.x() <= r.right() &&
-        a.y() >= r.top() && a.y() <= r.bottom() && b.y() >= r.top() && b.y() <= r.bottom()) {
-        const QPointF start = a;
-        a = QPointF(start.x() + 0.0 * dx, start.y() + 0.0 * dy);
-        b = QPointF(start.x() + dx, start.y() + dy);
-        return true;
-    }
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    const QPointF start = a;
-    a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
-    b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+    double x1 = a.x(), y1 = a.y(), x2 = b.x(), y2 = b.y();
+    if (!::clipSegment(x1, y1, x2, y2, r.left(), r.right(), r.top(), r.bottom()))
+        return false;
+    a = QPointF(x1, y1);
+    b = QPointF(x2, y2);
     return true;
 }
 
@@ -403,7 +363,7 @@ void ImageSurface::deviceBox(QPointF a, QPointF b, RgbValue colour, BoxStyle sty
         }
         const bool xorMask = c != colour;
         setShapePen(painter, linePen(c, width));
-        painter.setBrush(QBrush(colourFromRgbValue(xorMask ? c : fillColour), brushStyle(fill)));
+        painter.setBrush(QBrush(colourFromRgbValue(xorMask ? c : fillColour), fillBrushStyle(fill)));
         painter.drawRect(rect);
     });
 }
@@ -416,7 +376,7 @@ void ImageSurface::deviceEllipse(QPointF centre, double radiusX, double radiusY,
     paintShape(colour, [&](QPainter &painter, RgbValue c) {
         const bool xorMask = c != colour;
         setShapePen(painter, linePen(c, width));
-        painter.setBrush(QBrush(colourFromRgbValue(xorMask ? c : fillColour), brushStyle(fill)));
+        painter.setBrush(QBrush(colourFromRgbValue(xorMask ? c : fillColour), fillBrushStyle(fill)));
         painter.drawEllipse(centre, radiusX, radiusY);
     });
 }

@@ -125,10 +125,7 @@ void PrinterSurface::deviceLine(QPointF from, QPointF to, RgbValue colour)
 
 static QBrush fillBrush(int style, RgbValue colour)
 {
-    static constexpr Qt::BrushStyle styles[] = {Qt::SolidPattern, Qt::NoBrush, Qt::HorPattern,
-                                                Qt::VerPattern, Qt::BDiagPattern, Qt::FDiagPattern,
-                                                Qt::CrossPattern, Qt::DiagCrossPattern};
-    return QBrush(colourFromRgbValue(colour), styles[style >= 0 && style <= 7 ? style : 1]);
+    return QBrush(colourFromRgbValue(colour), fillBrushStyle(style));
 }
 
 void PrinterSurface::deviceBox(QPointF a, QPointF b, RgbValue colour, BoxStyle style)

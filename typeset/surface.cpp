@@ -1,5 +1,6 @@
 #include "typeset/surface.h"
 
+#include <algorithm>
 #include <cmath>
 
 QColor colourFromRgbValue(RgbValue value)
@@ -10,6 +11,57 @@ QColor colourFromRgbValue(RgbValue value)
 RgbValue rgbValueFromColour(const QColor &colour)
 {
     return rgbValue(colour.red(), colour.green(), colour.blue());
+}
+
+Qt::BrushStyle fillBrushStyle(int fillStyle)
+{
+    switch (fillStyle) {
+    case FillSolid: return Qt::SolidPattern;
+    case FillHorizontal: return Qt::HorPattern;
+    case FillVertical: return Qt::VerPattern;
+    case FillUpwardDiagonal: return Qt::BDiagPattern;
+    case FillDownwardDiagonal: return Qt::FDiagPattern;
+    case FillCross: return Qt::CrossPattern;
+    case FillDiagonalCross: return Qt::DiagCrossPattern;
+    default: return Qt::NoBrush;
+    }
+}
+
+bool clipSegment(double &x1, double &y1, double &x2, double &y2, double xMin, double xMax,
+                 double yMin, double yMax)
+{
+    // Both ends inside (most segments of a curve): nothing to cut, and no divisions.
+    if (x1 >= xMin && x1 <= xMax && x2 >= xMin && x2 <= xMax && y1 >= yMin && y1 <= yMax &&
+        y2 >= yMin && y2 <= yMax)
+        return true;
+    const double dx = x2 - x1, dy = y2 - y1;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - xMin, xMax - x1, y1 - yMin, yMax - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const double ox = x1, oy = y1;
+    if (t1 < 1) {
+        x2 = ox + t1 * dx;
+        y2 = oy + t1 * dy;
+    }
+    if (t0 > 0) {
+        x1 = ox + t0 * dx;
+        y1 = oy + t0 * dy;
+    }
+    return true;
 }
 
 Surface::Surface() : m_fontName(QStringLiteral("MS Sans Serif")) {}

@@ -35,6 +35,15 @@ enum class DrawMode { Xor = 7, Copy = 13 };
 enum FillStyle { FillSolid = 0, FillTransparent = 1, FillHorizontal = 2, FillVertical = 3,
                  FillUpwardDiagonal = 4, FillDownwardDiagonal = 5, FillCross = 6,
                  FillDiagonalCross = 7 };
+// The brush pattern of a fill style; transparent and unknown styles paint nothing.
+Qt::BrushStyle fillBrushStyle(int fillStyle);
+
+// Clips the segment from (x1, y1) to (x2, y2) to the rectangle [xMin, xMax] x [yMin, yMax] in
+// doubles (Liang-Barsky), so a rasteriser never sees a coordinate far outside the picture.
+// False when nothing of it is inside; an end that is inside keeps its exact value.
+bool clipSegment(double &x1, double &y1, double &x2, double &y2, double xMin, double xMax,
+                 double yMin, double yMax);
+
 // Outline: the frame in the line colour, the inside by FillStyle/FillColor.
 // Filled: the whole rectangle in the line colour.
 enum class BoxStyle { Outline, Filled };

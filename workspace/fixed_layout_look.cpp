@@ -9,9 +9,6 @@ namespace linoveta {
 
 namespace {
 
-constexpr double kTwipsPerPoint = 20;
-constexpr double kLayoutTwipsPerPixel = 15;
-
 // Every state but disabled: a disabled control keeps the palette's own faint text.
 void setEnabledColour(QPalette &palette, QPalette::ColorRole role, RgbValue colour)
 {
@@ -25,7 +22,7 @@ void setEnabledColour(QPalette &palette, QPalette::ColorRole role, RgbValue colo
 QFont LayoutFont(const QString &name, double points, bool bold)
 {
     QFont font(name);
-    font.setPixelSize(static_cast<int>(std::lround(points * kTwipsPerPoint / kLayoutTwipsPerPixel)));
+    font.setPixelSize(static_cast<int>(std::lround(points * kTwipsPerPoint / kTwipsPerPixel)));
     font.setBold(bold);
     return font;
 }

@@ -13,6 +13,9 @@ class QWidget;
 
 namespace linoveta {
 
+// Twips of a fixed layout to screen pixels, 15 twips to the pixel, rounded to the nearest.
+constexpr int twips(int value) { return (value * 2 + 15) / 30; }
+
 // The design font of the fixed layouts, for every control that names no font of its own.
 inline constexpr char kLayoutFontName[] = "MS Sans Serif";
 inline constexpr double kLayoutFontPoints = 8.25;

@@ -10,27 +10,12 @@
 namespace linoveta {
 
 FormulaBox::FormulaBox(int index, QWidget *parent)
-    : QWidget(parent), m_index(index), m_surface(QSize(1, 1), 0xFFFFFF, PictureRatio(*this))
+    : SurfaceWidget(QSize(1, 1), parent), m_index(index)
 {
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setToolTip(QStringLiteral("Click in the box to enter data."));
-    m_surface.setScaleMode(ScaleMode::Pixels);
-    m_surface.setFontName(QStringLiteral("TalvoranFont"));
-    m_surface.setFontSize(12);
-    m_surface.setChangedCallback([this] {
-        if (m_repaintRequested)
-            return;
-        m_repaintRequested = true;
-        update();
-    });
-}
-
-void FormulaBox::setBackColor(RgbValue colour)
-{
-    m_surface.setBackColor(colour);
-    m_surface.cls();
-    update();
+    surface().setFontName(QStringLiteral("TalvoranFont"));
+    surface().setFontSize(12);
 }
 
 int FormulaBox::shiftState(Qt::KeyboardModifiers modifiers)
@@ -60,27 +45,16 @@ int FormulaBox::windowKeyCode(int qtKey)
     }
 }
 
-void FormulaBox::paintEvent(QPaintEvent *)
-{
-    m_repaintRequested = false;
-    QPainter painter(this);
-    PaintSurface(painter, m_surface);
-    if (PictureRatio(*this) != m_surface.devicePixelRatio())
-        QMetaObject::invokeMethod(this, &FormulaBox::adoptDisplayRatio, Qt::QueuedConnection);
-}
-
 void FormulaBox::resizeEvent(QResizeEvent *)
 {
-    m_surface.resize(size(), PictureRatio(*this));
-    m_surface.setScaleMode(ScaleMode::Pixels);
+    surface().resize(size(), PictureRatio(*this));
+    surface().setScaleMode(ScaleMode::Pixels);
 }
 
-void FormulaBox::adoptDisplayRatio()
+void FormulaBox::displayRatioChanged()
 {
-    if (PictureRatio(*this) == m_surface.devicePixelRatio())
-        return;
-    m_surface.resize(size(), PictureRatio(*this));
-    m_surface.cls();
+    surface().resize(size(), PictureRatio(*this));
+    surface().cls();
     emit pictureRatioChanged(m_index);
 }
 

@@ -3,25 +3,19 @@
 // line's display form into its persistent picture after every key. Keys and focus changes are
 // handed on as the old events: KeyDown with the window key code, KeyPress with the character.
 
-#include "typeset/image_surface.h"
+#include "workspace/surface_widget.h"
 
 #include <QWidget>
 
 namespace linoveta {
 
-class FormulaBox : public QWidget
+class FormulaBox : public SurfaceWidget
 {
     Q_OBJECT
 public:
     explicit FormulaBox(int index, QWidget *parent = nullptr);
 
     int index() const { return m_index; }
-    ImageSurface &surface() { return m_surface; }
-    const ImageSurface &surface() const { return m_surface; }
-
-    // Changing the background erases the picture, as it did on the old picture box.
-    void setBackColor(RgbValue colour);
-    RgbValue backColor() const { return m_surface.backColor(); }
 
     // Shift state bits of the old events: 1 Shift, 2 Ctrl, 4 Alt.
     static int shiftState(Qt::KeyboardModifiers modifiers);
@@ -38,7 +32,6 @@ signals:
     void pictureRatioChanged(int index);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -46,12 +39,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    void adoptDisplayRatio();
+    // Empties the picture at the new ratio and asks the owner to draw it again.
+    void displayRatioChanged() override;
     int m_index;
-    ImageSurface m_surface;
-    // A typeset formula changes the picture once per character: ask for one repaint, not one
-    // per change (each request walks the widget tree).
-    bool m_repaintRequested = false;
 };
 
 } // namespace linoveta

@@ -93,41 +93,15 @@ int plotKeyCode(int qtKey)
 
 // ---------------------------------------------------------------- PlotPicture
 
-PlotPicture::PlotPicture(QWidget *parent)
-    : QWidget(parent), m_surface(QSize(400, 400), 0xFFFFFF, PictureRatio(*this))
+PlotPicture::PlotPicture(QWidget *parent) : SurfaceWidget(QSize(400, 400), parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    m_surface.setScaleMode(ScaleMode::Pixels);
-    m_surface.setChangedCallback([this] {
-        if (m_repaintRequested)
-            return;
-        m_repaintRequested = true;
-        update();
-    });
 }
 
-void PlotPicture::setBackColor(RgbValue colour)
+void PlotPicture::displayRatioChanged()
 {
-    m_surface.setBackColor(colour);
-    m_surface.cls();
-    update();
-}
-
-void PlotPicture::paintEvent(QPaintEvent *)
-{
-    m_repaintRequested = false;
-    QPainter painter(this);
-    PaintSurface(painter, m_surface);
-    if (PictureRatio(*this) != m_surface.devicePixelRatio())
-        QMetaObject::invokeMethod(this, &PlotPicture::adoptDisplayRatio, Qt::QueuedConnection);
-}
-
-void PlotPicture::adoptDisplayRatio()
-{
-    // The plot keeps its picture, scaled to the new ratio; the next redraw is sharp again.
-    m_surface.resize(m_surface.sizePixels().toSize(), PictureRatio(*this));
+    surface().resize(surface().sizePixels().toSize(), PictureRatio(*this));
 }
 
 void PlotPicture::emitMouse(QMouseEvent *event, int kind)
@@ -143,7 +117,7 @@ void PlotPicture::emitMouse(QMouseEvent *event, int kind)
         button |= 4;
     const int shift = FormulaBox::shiftState(event->modifiers());
     // The old events gave the pointer in the picture's user scale, single precision.
-    const QPointF user = m_surface.fromDevice(event->position());
+    const QPointF user = surface().fromDevice(event->position());
     const float x = float(user.x());
     const float y = float(user.y());
     if (kind == 0)
@@ -224,10 +198,8 @@ frmGraphMain::~frmGraphMain()
 
 void frmGraphMain::Form_Load()
 {
-    FormulaTables &t = m_program.engine.tables;
-
     m_program.CommandFile = m_commandLine.trimmed();                        // 1
-    InitPointGrid();                                                        // 2
+    InitPointGrid(*MSFlexGrid1);                                            // 2
     Combo1->setCurrentIndex(0);                                             // 3
     m_Regression = std::make_unique<RegressionObject>();                    // 4
     m_Regression->Degree(1);
@@ -241,11 +213,11 @@ void frmGraphMain::Form_Load()
     mnuGraphIt->setEnabled(false);
     mnuEvaluate->setEnabled(false);
     mnuShade->setEnabled(false);
-    // 7: every line starts complete, line 0 too: an empty line never blocks graphing, and
-    // with no symbols anywhere nothing can be graphed yet. Marked incomplete, an untouched
-    // box 0 would keep Graph off while only another box holds a formula.
-    for (int i = 0; i < kCompletenessLines; ++i)
-        t.FormulaIncomplete[i] = false;
+    // 7 and 13: every line starts complete, line 0 too: an empty line never blocks graphing,
+    // and with no symbols anywhere nothing can be graphed yet. Marked incomplete, an untouched
+    // box 0 would keep Graph off while only another box holds a formula. The start-up key
+    // mask comes with it; the splash below is modal, so no key arrives before step 13.
+    m_program.engine.Start();
     // 8: no system-wide font setting is touched; our own text is drawn antialiased.
     centralWidget()->update();                                              // 9
 
@@ -255,7 +227,6 @@ void frmGraphMain::Form_Load()
 
     showSplash();                                                           // 11
     GraphFunctions();                                                       // 12
-    t.KeyMask = BinToInt(kStartupKeyMaskText);                              // 13
     show();                                                                 // 14
     if (!m_program.CommandFile.isEmpty()) {                                 // 15
         // A message about the document must appear centred over the placed window, so the

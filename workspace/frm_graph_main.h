@@ -11,6 +11,7 @@
 #include "workspace/graph_document.h"
 #include "workspace/platform/platform.h"
 #include "workspace/point_series.h"
+#include "workspace/surface_widget.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -46,22 +47,14 @@ class frmPrintSetup;
 class GraphCommands;
 class PointSeriesPanel;
 
-// Twips of the layout to screen pixels.
-constexpr int twips(int value) { return (value * 2 + 15) / 30; }
-
 // frmGraph: the 400 x 400 plot picture. It keeps its drawing in an ImageSurface and hands
 // mouse and key events on in the old form (button 1 left, 2 right; shift bits 1, 2, 4;
 // positions in the surface's user scale).
-class PlotPicture : public QWidget
+class PlotPicture : public SurfaceWidget
 {
     Q_OBJECT
 public:
     explicit PlotPicture(QWidget *parent = nullptr);
-    ImageSurface &surface() { return m_surface; }
-    const ImageSurface &surface() const { return m_surface; }
-    // frmGraph's background colour; changing it erases the picture.
-    void setBackColor(RgbValue colour);
-    RgbValue backColor() const { return m_surface.backColor(); }
 
 signals:
     void mouseDown(int button, int shift, float x, float y);
@@ -70,7 +63,6 @@ signals:
     void keyDown(int keyCode, int shift);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -78,10 +70,8 @@ protected:
 
 private:
     void emitMouse(QMouseEvent *event, int kind);
-    void adoptDisplayRatio();
-    ImageSurface m_surface;
-    // A redraw changes the picture once per line: one repaint request until it is painted.
-    bool m_repaintRequested = false;
+    // The plot keeps its picture, scaled to the new ratio; the next redraw is sharp again.
+    void displayRatioChanged() override;
 };
 
 // A colour swatch Picture1(i): its background colour is the colour it stands for.
@@ -286,7 +276,6 @@ public slots:
     void Check1_Click();
     void DrawPointSeries();
     void ClearPointSeries();
-    void InitPointGrid();
     void Text2_KeyPress(int keyAscii);
     void Text3_KeyPress(int keyAscii);
     void mnuSave_Click();             // documents
@@ -304,8 +293,6 @@ public slots:
 public:
     // EngineObserver: the translator enables Graph, Evaluate and Area after each key.
     void SetGraphCommandsEnabled(bool enabled) override;
-    void SetHiddenMirrors(const std::string &text5, const std::string &text6) override;
-    QString Text5, Text6;              // the hidden mirrors of the translated line
 
 protected:
     void closeEvent(QCloseEvent *event) override;

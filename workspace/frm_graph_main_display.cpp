@@ -14,6 +14,7 @@
 #include "workspace/dialogs/frm_print_setup.h"
 #include "workspace/graph_commands.h"
 #include "workspace/menu_mark_style.h"
+#include "workspace/plotter.h"
 #include "workspace/point_panel.h"
 #include "workspace/point_series.h"
 #include "workspace/printing.h"
@@ -30,19 +31,6 @@
 namespace linoveta {
 
 using namespace main_window;
-
-namespace {
-
-QString decimalText(RgbValue value) { return QString::number(value); }
-
-RgbValue numberValue(const std::string &text)
-{
-    bool ok = false;
-    const qlonglong v = QString::fromStdString(text).trimmed().toLongLong(&ok);
-    return ok ? RgbValue(v) : 0;
-}
-
-} // namespace
 
 // ---------------------------------------------------------------- colours and switches
 
@@ -66,8 +54,8 @@ void frmGraphMain::Picture1_Click(int index)
 
 void frmGraphMain::mnuGraphGridColor_Click()
 {
-    const RgbValue chosen = m_platform.colors->chooseColor(this, numberValue(m_program.graph.GridColor));
-    m_program.graph.GridColor = decimalText(chosen).toStdString();
+    const RgbValue chosen = m_platform.colors->chooseColor(this, ColourFromText(m_program.graph.GridColor).value_or(0));
+    m_program.graph.GridColor = ColourText(chosen);
     redrawAfterDisplayChange(false);
 }
 
@@ -79,8 +67,8 @@ void frmGraphMain::mnuBackColor_Click()
 
 void frmGraphMain::mnuGraphDefault_Click()
 {
-    m_program.graph.GridColor = decimalText(kDefaultGridColour).toStdString();
-    m_program.graph.ShadeColor = decimalText(kDefaultShadeColour).toStdString();
+    m_program.graph.GridColor = ColourText(kDefaultGridColour);
+    m_program.graph.ShadeColor = ColourText(kDefaultShadeColour);
     frmGraph->setBackColor(kWhite);
     for (int i = 0; i < 7; ++i)
         Picture1[i]->setBackColor(kDefaultSwatchColours[i]);

@@ -95,25 +95,15 @@ namespace {
 class ReplayObserver final : public EngineObserver {
 public:
     explicit ReplayObserver(EngineObserver &window) : m_window(window) {}
-    void SetHiddenMirrors(const std::string &text5, const std::string &text6) override
-    {
-        m_text5 = text5;
-        m_text6 = text6;
-        m_mirrored = true;
-    }
     void GraphFunctions() override { m_window.GraphFunctions(); }
     void finish(const FormulaTables &t)
     {
-        if (m_mirrored)
-            m_window.SetHiddenMirrors(m_text5, m_text6);
         m_window.RedrawFormulaBoxes();  // also sets LastFunction, which CanGraph reads
         m_window.SetGraphCommandsEnabled(CanGraph(t));
     }
 
 private:
     EngineObserver &m_window;
-    std::string m_text5, m_text6;
-    bool m_mirrored = false;
 };
 
 } // namespace
@@ -142,8 +132,7 @@ void frmGraphMain::applyDocument(const GraphDocument &document)
         t.BarJustClosed = false;
         t.HasEquals = false;
         for (char c : document.lines[std::size_t(i)])
-            linoveta::Paper_KeyPress(t, std::int16_t(i), std::int16_t(static_cast<unsigned char>(c)),
-                                     replay);
+            m_program.engine.KeyPress(std::int16_t(static_cast<unsigned char>(c)), replay);
     }
     replay.finish(t);
     const int last = HighestFilledLine(document);

@@ -70,13 +70,14 @@ void frmGraphMain::Paper_KeyDown(int, int keyCode, int shift)
         frmGraph_KeyDown(keyCode, shift);
 }
 
-void frmGraphMain::Paper_KeyPress(int index, int keyAscii)
+void frmGraphMain::Paper_KeyPress(int, int keyAscii)
 {
     // While the point panel covers the formula boxes, a box that kept the focus must not
     // change its formula unseen.
     if (Check1->isChecked())
         return;
-    linoveta::Paper_KeyPress(m_program.engine.tables, std::int16_t(index), std::int16_t(keyAscii), *this);
+    // The key goes to the current line: the box that has the focus made it current.
+    m_program.engine.KeyPress(std::int16_t(keyAscii), *this);
 }
 
 void frmGraphMain::sendKey(int keyAscii)
@@ -176,9 +177,7 @@ void frmGraphMain::mnuClearData_Click()
 
 void frmGraphMain::ClearPlotBuffers()
 {
-    BreakX.fill(0);
-    BreakFlag.fill(false);
-    BreakCount = 0;
+    plotBreaks().Clear();
 }
 
 void frmGraphMain::ClearFormulas()
@@ -195,12 +194,6 @@ void frmGraphMain::SetGraphCommandsEnabled(bool enabled)
     for (QAction *a : {toolbarButtons[1].action, toolbarButtons[12].action, toolbarButtons[13].action,
                        mnuGraphIt, mnuEvaluate, mnuShade})
         a->setEnabled(enabled);
-}
-
-void frmGraphMain::SetHiddenMirrors(const std::string &text5, const std::string &text6)
-{
-    Text5 = QString::fromStdString(text5);
-    Text6 = QString::fromStdString(text6);
 }
 
 } // namespace linoveta

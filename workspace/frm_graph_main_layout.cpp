@@ -17,6 +17,7 @@
 #include "workspace/fixed_layout_look.h"
 #include "workspace/graph_commands.h"
 #include "workspace/menu_mark_style.h"
+#include "workspace/plotter.h"
 #include "workspace/point_panel.h"
 #include "workspace/point_series.h"
 #include "workspace/printing.h"
@@ -267,8 +268,8 @@ void frmGraphMain::buildLayout()
     Command7->hide();
 
     // Formula colours stay with the window; grid and shading start as Default Colors sets them.
-    m_program.graph.GridColor = WholeNumberText(kDefaultGridColour);
-    m_program.graph.ShadeColor = WholeNumberText(kDefaultShadeColour);
+    m_program.graph.GridColor = ColourText(kDefaultGridColour);
+    m_program.graph.ShadeColor = ColourText(kDefaultShadeColour);
 }
 
 void frmGraphMain::placeBlinker()

@@ -123,15 +123,6 @@ void frmGraphMain::ClearPointSeries()
         m_pointPanel->ClearPointSeries();
 }
 
-void frmGraphMain::InitPointGrid()
-{
-    for (int r = 0; r < MSFlexGrid1->rowCount(); ++r)
-        for (int c = 0; c < MSFlexGrid1->columnCount(); ++c)
-            MSFlexGrid1->setItem(r, c, new QTableWidgetItem());
-    MSFlexGrid1->item(0, 0)->setText(QStringLiteral("X"));
-    MSFlexGrid1->item(0, 1)->setText(QStringLiteral("Y"));
-}
-
 void frmGraphMain::Text2_KeyPress(int keyAscii)
 {
     if (keyAscii == 13)

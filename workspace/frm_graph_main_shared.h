@@ -2,6 +2,7 @@
 // The main window's dimensions in twips, its default colours and the conversion of a twips
 // rectangle, shared by the files that build the window and run its commands.
 
+#include "workspace/fixed_layout_look.h"
 #include "workspace/frm_graph_main.h"
 
 #include <QRect>

@@ -109,45 +109,6 @@ bool WholeHundredths(double x)
 // Beyond single precision a coordinate is refused, as the surface's scale would refuse it.
 bool Representable(double v) { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
 
-// Liang-Barsky clip of the segment to the rectangle; false when nothing of it is inside.
-bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double left, double right,
-                 double bottom, double top)
-{
-    const double dx = x2 - x1, dy = y2 - y1;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - left, right - x1, y1 - bottom, top - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0) {
-            if (t > t1)
-                return false;
-            if (t > t0)
-                t0 = t;
-        } else {
-            if (t < t0)
-                return false;
-            if (t < t1)
-                t1 = t;
-        }
-    }
-    const double ox = x1, oy = y1;
-    if (t1 < 1) {
-        x2 = ox + t1 * dx;
-        y2 = oy + t1 * dy;
-    }
-    if (t0 > 0) {
-        x1 = ox + t0 * dx;
-        y1 = oy + t0 * dy;
-    }
-    return true;
-}
-
 } // namespace
 
 // The working values of one formPaint call. The three flags are driven by the error rule.
@@ -187,10 +148,7 @@ bool Plotter::drawLine(double x1, double y1, double x2, double y2)
         return false;
     // Clip in doubles to the window with a margin of one span on each side, so the painter
     // never sees a huge coordinate and a steep segment still shows its visible part.
-    // Both ends inside the rectangle leave the clip nothing to do.
-    const bool inside = x1 >= m_clipLeft && x1 <= m_clipRight && x2 >= m_clipLeft && x2 <= m_clipRight &&
-        y1 >= m_clipBottom && y1 <= m_clipTop && y2 >= m_clipBottom && y2 <= m_clipTop;
-    if (inside || ClipSegment(x1, y1, x2, y2, m_clipLeft, m_clipRight, m_clipBottom, m_clipTop)) {
+    if (clipSegment(x1, y1, x2, y2, m_clipLeft, m_clipRight, m_clipBottom, m_clipTop)) {
         if (m_collectCurveLines)
             m_curveLines.emplace_back(x1, y1, x2, y2);
         else

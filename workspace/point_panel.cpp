@@ -53,15 +53,16 @@ void PointSeriesPanel::showPanel(bool visible)
         w->setVisible(visible);
 }
 
-void PointSeriesPanel::InitPointGrid()
+void InitPointGrid(QTableWidget &grid)
 {
-    QTableWidget *grid = m_c.MSFlexGrid1;
-    for (int r = 0; r < grid->rowCount(); ++r)
-        for (int c = 0; c < grid->columnCount(); ++c)
-            grid->setItem(r, c, new QTableWidgetItem());
-    grid->item(0, 0)->setText(QStringLiteral("X"));
-    grid->item(0, 1)->setText(QStringLiteral("Y"));
+    for (int r = 0; r < grid.rowCount(); ++r)
+        for (int c = 0; c < grid.columnCount(); ++c)
+            grid.setItem(r, c, new QTableWidgetItem());
+    grid.item(0, 0)->setText(QStringLiteral("X"));
+    grid.item(0, 1)->setText(QStringLiteral("Y"));
 }
+
+void PointSeriesPanel::InitPointGrid() { linoveta::InitPointGrid(*m_c.MSFlexGrid1); }
 
 void PointSeriesPanel::DrawPointSeries()
 {

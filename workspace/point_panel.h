@@ -25,6 +25,8 @@ namespace linoveta {
 // shares while every text fits them, else as wide as each column's longest text with the rest
 // shared out. Only texts wider than the whole grid make it scroll sideways.
 void FitPointGridColumns(QTableWidget &grid);
+// Empties every cell of the point grid and writes the "X" and "Y" headings into row 0.
+void InitPointGrid(QTableWidget &grid);
 
 struct PointPanelControls {
     QCheckBox *Check1 = nullptr;       // the mode flag

@@ -1,23 +1,13 @@
 #include "workspace/regression_object.h"
 
 #include "engine/number_text.h"
+#include "engine/replace_all.h"
 #include "engine/rounding.h"
 #include "workspace/locale_numbers.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-
-namespace {
-
-void ReplaceAll(std::string &text, const std::string &from, const std::string &to)
-{
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
-} // namespace
 
 RegressionObject::RegressionObject()
 {
@@ -47,8 +37,8 @@ std::string RegressionObject::ReturnRegEq() const
         t = " 0";
     t = "f(x) =" + t;
     if (t.rfind("f(x) = +", 0) == 0)
-        ReplaceAll(t, "f(x) = +", "f(x) = ");
-    ReplaceAll(t, " 1x", " x");
+        linoveta::ReplaceAll(t, "f(x) = +", "f(x) = ");
+    linoveta::ReplaceAll(t, " 1x", " x");
     return t;
 }
 

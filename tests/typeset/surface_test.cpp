@@ -1,11 +1,9 @@
 #include "typeset/image_surface.h"
 #include "typeset/recording_surface.h"
-#include "typeset/surface_view.h"
 
 #include <gtest/gtest.h>
 
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <array>
@@ -425,17 +423,6 @@ TEST(ImageSurfaceTest, TextSizesFollowEveryFontChange)
     fresh.setFontSize(24);
     fresh.setFontBold(true);
     EXPECT_EQ(reused.textWidth(QStringLiteral("W")), fresh.textWidth(QStringLiteral("W")));
-}
-
-TEST(SurfaceViewTest, ResizingTheViewResizesItsPicture)
-{
-    SurfaceView view;
-    QSignalSpy resized(&view, &SurfaceView::resized);
-    view.resize(120, 80);
-    view.show();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(view.surface().image().size(), QSize(120, 80));
-    EXPECT_GE(resized.count(), 1);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "typeset/recording_surface.h"
 #include "workspace/dialogs/frm_fill_range.h"
 #include "workspace/dialogs/frm_print_setup.h"
+#include "workspace/graph_document.h"
 #include "workspace/printing.h"
 
 #include <QLineEdit>
@@ -75,6 +76,25 @@ TEST_F(MainWindowTest, PrintGraphInCalculateAreaOpensPrintOptionsModallyOverIt)
     // Closing Calculate Area ends the command and switches shading off.
     EXPECT_FALSE(program.ShadeOn);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(MainWindowTest, SaveBitmapInCalculateAreaAsksForTheFileOverIt)
+{
+    QTest::keyClicks(window->Paper[0], "x");
+    ASSERT_TRUE(window->mnuShade->isEnabled());
+    bool overArea = false;
+    whenModal<frmFillRange>([&](frmFillRange *area) {
+        QTest::mouseClick(area->Command8, Qt::LeftButton);   // the save is cancelled
+        overArea = !script.fileParents.empty() && script.fileParents.back() == area;
+        QTest::mouseClick(area->Command2, Qt::LeftButton);
+    });
+    window->mnuShade->trigger();
+
+    ASSERT_EQ(script.fileRequests.size(), 1u);
+    EXPECT_EQ(script.fileRequests[0].title, QStringLiteral("Save Graph Bitmap As"));
+    EXPECT_EQ(script.fileRequests[0].fileName, DefaultBitmapName(script.today));
+    // Over the main window, which the modal Calculate Area window blocks, it could open behind.
+    EXPECT_TRUE(overArea);
 }
 
 } // namespace

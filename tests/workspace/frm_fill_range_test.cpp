@@ -326,43 +326,4 @@ TEST_F(FillRangeFixture, ShadeColorPrintAndBitmap)
     EXPECT_EQ(dialog.result(), 0);   // still open
 }
 
-TEST(FillRangeLoopTest, ShadingFollowsTheAnswersUntilClosed)
-{
-    struct Row
-    {
-        std::vector<int> answers;
-        std::vector<bool> shadingAtRedraw;
-    };
-    const std::array<Row, 4> rows{{
-        {{0}, {false}},
-        {{2, 2, 0}, {false, false, false}},
-        {{1, 2, 0}, {true, true, false}},
-        {{2, 1, 2, 0}, {false, true, true, false}},
-    }};
-    for (const auto &row : rows) {
-        int choice = 0, current = 0, shown = 0;
-        bool shadeOn = false;
-        std::vector<bool> seen;
-        std::vector<int> choicesAtOpening;
-        FillRangeLoop loop;
-        loop.FillRangeChoice = &choice;
-        loop.ShadeOn = &shadeOn;
-        loop.CurrentFunction = &current;
-        loop.lastFunction = [] { return 4; };
-        loop.showDialog = [&] {
-            choicesAtOpening.push_back(choice);
-            choice = row.answers.at(static_cast<std::size_t>(shown++));
-        };
-        loop.graphFunctions = [&] { seen.push_back(shadeOn); };
-        loop.run();
-        EXPECT_EQ(seen, row.shadingAtRedraw);
-        EXPECT_EQ(shown, static_cast<int>(row.answers.size()));
-        EXPECT_FALSE(shadeOn);
-        EXPECT_EQ(choicesAtOpening.front(), 0);
-        if (row.answers.size() > 1) {
-            EXPECT_EQ(current, 4);
-        }
-    }
-}
-
 } // namespace

@@ -14,7 +14,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <array>
 #include <functional>
+#include <vector>
 
 namespace linoveta {
 namespace {
@@ -422,6 +424,43 @@ TEST_F(MainWindowTest, CalculateAreaReopensUntilClosedAndKeepsShadingOnceOn)
     EXPECT_EQ(shadeSeen, (std::vector<bool>{false, false, true, true}));
     EXPECT_FALSE(program.ShadeOn);
     EXPECT_TRUE(answers.empty());
+}
+
+TEST_F(MainWindowTest, CalculateAreaShadesAsTheAnswersSayAndReopensOnTheLastLine)
+{
+    QTest::keyClicks(window->Paper[0], "x");
+    window->Blinker_Click();
+    QTest::keyClicks(window->Paper[1], "2x");
+    ASSERT_EQ(tables().LastFunction, 1);
+    struct Row
+    {
+        std::vector<int> answers;        // 1 Shade Area, 2 a zoom, 0 closed
+        std::vector<bool> shadeAtOpening; // ShadeOn each time the window opens
+    };
+    const std::array<Row, 4> rows{{
+        {{0}, {false}},
+        {{2, 2, 0}, {false, false, false}},
+        {{1, 2, 0}, {false, true, true}},
+        {{2, 1, 2, 0}, {false, false, true, true}},
+    }};
+    for (const Row &row : rows) {
+        std::size_t shown = 0;
+        std::vector<bool> shadeSeen;
+        std::vector<int> lineAtOpening;
+        window->showFillRange = [&] {
+            shadeSeen.push_back(program.ShadeOn);
+            lineAtOpening.push_back(tables().CurrentFunction);
+            tables().CurrentFunction = 0;   // the window's slider chose line 1
+            return row.answers.at(shown++);
+        };
+        window->mnuShade_Click();
+        EXPECT_EQ(shadeSeen, row.shadeAtOpening);
+        EXPECT_EQ(shown, row.answers.size());
+        EXPECT_FALSE(program.ShadeOn);
+        // Every reopening starts on the last line, whatever the window chose before.
+        for (std::size_t i = 1; i < lineAtOpening.size(); ++i)
+            EXPECT_EQ(lineAtOpening[i], 1) << "opening " << i;
+    }
 }
 
 } // namespace

@@ -71,7 +71,8 @@ void InstallFillRange(frmGraphMain &window)
         // Print Options opens modally over this dialog, which stays open behind it; a modeless
         // one would belong to the blocked main window and could not be used.
         c.printGraph = [w](QWidget *over) { w->showPrintOptionsModal(over); };
-        c.saveBitmap = [w](QWidget *, const QString &) { w->mnuBitMap_Click(); };
+        // The file dialog, like Print Options, belongs over this dialog, not the blocked window.
+        c.saveBitmap = [w](QWidget *over, const QString &name) { w->saveGraphBitmap(over, name); };
         c.today = [w] { return w->services().clock->today(); };
         {
             frmFillRange dialog(std::move(c), w);

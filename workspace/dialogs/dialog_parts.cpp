@@ -13,14 +13,10 @@ namespace linoveta {
 
 // White like the formula boxes, not the desktop's base colour: the formula is drawn in its
 // line's colour, which a dark base would swallow.
-FormulaPicture::FormulaPicture(QWidget *parent)
-    : QWidget(parent), m_surface(QSize(1, 1), 0xFFFFFF, PictureRatio(*this))
+FormulaPicture::FormulaPicture(QWidget *parent) : SurfaceWidget(QSize(1, 1), parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    m_surface.setScaleMode(ScaleMode::Pixels);
-    m_surface.setFontName(QStringLiteral("TalvoranFont"));
-    m_surface.setFontSize(12);
-    m_surface.setChangedCallback([this] { update(); });
+    surface().setFontName(QStringLiteral("TalvoranFont"));
+    surface().setFontSize(12);
 }
 
 void FormulaPicture::showFormula(const QString &displayText, RgbValue colour,
@@ -32,32 +28,20 @@ void FormulaPicture::showFormula(const QString &displayText, RgbValue colour,
     m_text = displayText;
     m_colour = colour;
     m_typeset = typeset;
-    m_surface.resize(size(), PictureRatio(*this));
-    m_surface.setForeColor(colour);
-    m_surface.cls();
+    surface().resize(size(), PictureRatio(*this));
+    surface().setForeColor(colour);
+    surface().cls();
     if (typeset)
-        typeset(QStringLiteral("f(x) = ") + displayText, m_surface);
+        typeset(QStringLiteral("f(x) = ") + displayText, surface());
     update();
-}
-
-void FormulaPicture::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    PaintSurface(painter, m_surface);
-    if (PictureRatio(*this) != m_surface.devicePixelRatio())
-        QMetaObject::invokeMethod(this, &FormulaPicture::adoptDisplayRatio, Qt::QueuedConnection);
 }
 
 void FormulaPicture::resizeEvent(QResizeEvent *)
 {
-    m_surface.resize(size(), PictureRatio(*this));
+    surface().resize(size(), PictureRatio(*this));
 }
 
-void FormulaPicture::adoptDisplayRatio()
-{
-    if (PictureRatio(*this) != m_surface.devicePixelRatio())
-        showFormula(m_text, m_colour, m_typeset);
-}
+void FormulaPicture::displayRatioChanged() { showFormula(m_text, m_colour, m_typeset); }
 
 double BoxNumberValue(const QString &text, const QLocale &locale)
 {

@@ -4,6 +4,7 @@
 // buttons' images.
 
 #include "typeset/image_surface.h"
+#include "workspace/surface_widget.h"
 
 #include <QIcon>
 #include <QLocale>
@@ -14,30 +15,25 @@
 
 namespace linoveta {
 
-// Twips of a dialog's layout to pixels.
-constexpr int dialogPixels(int twips) { return (twips * 2 + 15) / 30; }
-
 // Typesets a display text into a surface (the screen typesetter in the program).
 using FormulaTypesetter = std::function<void(const QString &text, Surface &target)>;
 
 // A picture box showing one formula: TalvoranFont 12 on white, drawn in pixels like the formula
 // boxes.
-class FormulaPicture : public QWidget
+class FormulaPicture : public SurfaceWidget
 {
 public:
     explicit FormulaPicture(QWidget *parent = nullptr);
-    ImageSurface &surface() { return m_surface; }
     // Clears the picture and typesets "f(x) = " and the text at its top-left in `colour`.
     void showFormula(const QString &displayText, RgbValue colour,
                      const FormulaTypesetter &typeset);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Draws the formula again at the new ratio.
+    void displayRatioChanged() override;
 
 private:
-    void adoptDisplayRatio();
-    ImageSurface m_surface;
     // What showFormula drew last, to draw it again at another pixel ratio.
     QString m_text;
     RgbValue m_colour = 0;

@@ -27,7 +27,7 @@ frmAbout::frmAbout(SystemInfoServices services, platform::MessageService &messag
                    QWidget *parent)
     : QDialog(parent), m_services(std::move(services)), m_messages(messages)
 {
-    constexpr auto px = dialogPixels;
+    constexpr auto px = twips;
     setWindowTitle(QStringLiteral("About Linoveta"));
     setModal(true);
     setFixedSize(px(4155), px(4215));

@@ -15,7 +15,7 @@
 namespace linoveta {
 
 namespace {
-constexpr int px(int twips) { return dialogPixels(twips); }
+constexpr auto px = twips;
 constexpr std::array<int, 5> kRowTops{240, 600, 960, 1320, 1680};
 const QString kPlainLabel = QStringLiteral("f(x) =");
 } // namespace

@@ -4,7 +4,9 @@
 #include "workspace/area_sum.h"
 #include "workspace/dialogs/push_button.h"
 #include "workspace/fixed_layout_look.h"
+#include "workspace/graph_document.h"
 #include "workspace/locale_numbers.h"
+#include "workspace/plotter.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -22,7 +24,7 @@ namespace linoveta {
 
 namespace {
 
-constexpr int px(int twips) { return dialogPixels(twips); }
+constexpr auto px = twips;
 
 // Shape1(i): a square drawn with fill style i in the shading colour over the plot background.
 class StyleSwatch : public QWidget
@@ -87,11 +89,6 @@ frmFillRange::frmFillRange(FillRangeContext context, QWidget *parent)
     setModal(true);
     buildLayout();
     Form_Load();
-}
-
-QString frmFillRange::DefaultBitmapName(const QDate &day)
-{
-    return QStringLiteral("GraphBitmap ") + day.toString(QStringLiteral("MM-dd-yy"));
 }
 
 void frmFillRange::buildLayout()
@@ -202,9 +199,9 @@ void frmFillRange::buildLayout()
 
 RgbValue frmFillRange::shadeColorValue() const
 {
-    if (!m_ctx.graph || m_ctx.graph->ShadeColor.empty())
+    if (!m_ctx.graph)
         return kDefaultShadeColor;
-    return static_cast<RgbValue>(ParseLeadingNumber(m_ctx.graph->ShadeColor));
+    return ColourFromText(m_ctx.graph->ShadeColor).value_or(kDefaultShadeColor);
 }
 
 void frmFillRange::Form_Load()
@@ -366,7 +363,7 @@ void frmFillRange::Command4_Click()
     if (!m_ctx.colors || !m_ctx.graph)
         return;
     const RgbValue chosen = m_ctx.colors->chooseColor(this, shadeColorValue());
-    m_ctx.graph->ShadeColor = WholeNumberText(chosen);
+    m_ctx.graph->ShadeColor = ColourText(chosen);
     paintSwatches();
     update();
 }
@@ -401,29 +398,6 @@ void frmFillRange::done(int result)
 {
     Form_Unload();
     QDialog::done(result);
-}
-
-void FillRangeLoop::run() const
-{
-    // Each answer of Shade Area or a zoom redraws and reopens the dialog in its last state.
-    for (;;) {
-        showDialog();
-        const int choice = FillRangeChoice ? *FillRangeChoice : 0;
-        if (choice == 1 || (choice == 2 && ShadeOn && *ShadeOn)) {
-            if (ShadeOn)
-                *ShadeOn = true;
-        } else if (choice != 2) {
-            if (ShadeOn)
-                *ShadeOn = false;
-            if (graphFunctions)
-                graphFunctions();
-            return;
-        }
-        if (CurrentFunction && lastFunction)
-            *CurrentFunction = lastFunction();
-        if (graphFunctions)
-            graphFunctions();
-    }
 }
 
 } // namespace linoveta

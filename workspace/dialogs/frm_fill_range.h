@@ -65,8 +65,6 @@ public:
 
     // The default shading colour (light grey) when none has been set.
     static constexpr RgbValue kDefaultShadeColor = 0xE0E0E0;
-    // The bitmap's default file name for a day: "GraphBitmap mm-dd-yy".
-    static QString DefaultBitmapName(const QDate &day);
 
     QSlider *Slider1 = nullptr;
     FormulaPicture *Picture1 = nullptr;
@@ -113,18 +111,6 @@ private:
     FillRangeContext m_ctx;
     bool m_loaded = false;
     bool m_unloaded = false;
-};
-
-// The main window's Calculate Area command as a loop: shows the dialog (which leaves its answer
-// in FillRangeChoice) until it is closed without Shade Area or a zoom.
-struct FillRangeLoop {
-    std::function<void()> showDialog;    // shows frmFillRange modally
-    std::function<void()> graphFunctions;
-    int *FillRangeChoice = nullptr;
-    bool *ShadeOn = nullptr;
-    int *CurrentFunction = nullptr;
-    std::function<int()> lastFunction;
-    void run() const;
 };
 
 } // namespace linoveta

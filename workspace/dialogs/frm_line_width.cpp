@@ -22,7 +22,7 @@ void CentreOnScreen(QWidget &window)
 frmLineWidth::frmLineWidth(QSlider &mainSlider, QWidget *parent)
     : QDialog(parent), m_main(mainSlider)
 {
-    constexpr auto px = dialogPixels;
+    constexpr auto px = twips;
     setWindowTitle(QStringLiteral("Line Width"));
     setModal(true);
     setFixedSize(px(4215), px(2160));

@@ -21,7 +21,7 @@ frmPrintSetup::frmPrintSetup(PrinterService &printer, PrintSetupCommands command
                              const QDate &today, QWidget *parent)
     : QDialog(parent), m_printer(printer), m_commands(std::move(commands))
 {
-    constexpr auto px = dialogPixels;
+    constexpr auto px = twips;
     setWindowTitle(QStringLiteral("Print Options"));
     setFixedSize(px(5415), px(3015));
     UseLayoutFont(*this);

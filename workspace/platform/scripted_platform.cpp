@@ -51,16 +51,18 @@ private:
 class ScriptedFiles final : public FileDialogs {
 public:
     explicit ScriptedFiles(Script &s) : s_(s) {}
-    std::optional<QString> openFile(QWidget *, const FileRequest &r) override
+    std::optional<QString> openFile(QWidget *parent, const FileRequest &r) override
     {
         s_.fileRequests.push_back(r);
+        s_.fileParents.push_back(parent);
         return takePath(s_.openPaths);
     }
     // Like the real dialog: the default extension is added to a typed name without one, and
     // only then is an existing file met with the overwrite question ("No" cancels here).
-    std::optional<QString> saveFile(QWidget *, const FileRequest &r) override
+    std::optional<QString> saveFile(QWidget *parent, const FileRequest &r) override
     {
         s_.fileRequests.push_back(r);
+        s_.fileParents.push_back(parent);
         std::optional<QString> path = takePath(s_.savePaths);
         if (!path || path->isEmpty())
             return path;

@@ -20,6 +20,7 @@ struct Script {
     std::vector<QString> messages;
     std::vector<QString> questions;
     std::vector<FileRequest> fileRequests;
+    std::vector<const QWidget *> fileParents;            // the window each file dialog is over
     std::vector<QString> overwriteQuestions;              // the save dialog's, by path
     std::vector<RgbValue> colorRequests;                  // initial colour of each dialog
     std::vector<QString> addresses;
