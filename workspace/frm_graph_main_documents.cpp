@@ -142,8 +142,8 @@ void frmGraphMain::applyDocument(const GraphDocument &document)
         t.BarJustClosed = false;
         t.HasEquals = false;
         for (char c : document.lines[std::size_t(i)])
-            linoveta::Paper_KeyPress(t, std::int16_t(i), std::int16_t(static_cast<unsigned char>(c)),
-                                     replay);
+            linoveta::Paper_KeyPress(t, m_program.engine.keys, std::int16_t(i),
+                                     std::int16_t(static_cast<unsigned char>(c)), replay);
     }
     replay.finish(t);
     const int last = HighestFilledLine(document);

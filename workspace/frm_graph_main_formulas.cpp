@@ -76,7 +76,9 @@ void frmGraphMain::Paper_KeyPress(int index, int keyAscii)
     // change its formula unseen.
     if (Check1->isChecked())
         return;
-    linoveta::Paper_KeyPress(m_program.engine.tables, std::int16_t(index), std::int16_t(keyAscii), *this);
+    FormulaEngine &engine = m_program.engine;
+    linoveta::Paper_KeyPress(engine.tables, engine.keys, std::int16_t(index), std::int16_t(keyAscii),
+                             *this);
 }
 
 void frmGraphMain::sendKey(int keyAscii)
