@@ -169,15 +169,15 @@ void CheckTypesets(const FormulaTables& t, int line) {
   const std::string display = char2str_disp(t, line);
   const QString text = QString::fromStdString(display);
   bool error = false;
-  setFormulaMessageSink([&error](const QString&) { error = true; });
+  FormulaMessageSink sink;
+  sink.setRoute([&error](const QString&) { error = true; });
   RecordingSurface screen;
-  basFprint::PrintFormula(text, screen);
+  basFprint::PrintFormula(text, screen, sink);
   if (error) Fail("the screen typesets the line", t);
   RecordingSurface page(QSizeF(800, 600));
-  basFPrint3::PrintFormula(QStringLiteral("f(x)=") + text, page, true, QStringLiteral("255"));
+  basFPrint3::PrintFormula(QStringLiteral("f(x)=") + text, page, sink, true, QStringLiteral("255"));
   RecordingSurface explain;
-  basFPrint2::PrintFormula(text, explain);
-  setFormulaMessageSink({});
+  basFPrint2::PrintFormula(text, explain, sink);
   if (error && TypesetterCanShow(display)) Fail("every back end typesets the line", t);
 }
 
