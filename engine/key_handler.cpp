@@ -279,17 +279,6 @@ void Paper_KeyPress(FormulaTables& t, KeyWork& work, std::int16_t index, std::in
   Paper_KeyPress(t, work, index, keyAscii, none);
 }
 
-void Paper_KeyPress(FormulaTables& t, std::int16_t index, std::int16_t keyAscii,
-                    EngineObserver& observer) {
-  KeyWork fresh;
-  Paper_KeyPress(t, fresh, index, keyAscii, observer);
-}
-
-void Paper_KeyPress(FormulaTables& t, std::int16_t index, std::int16_t keyAscii) {
-  EngineObserver none;
-  Paper_KeyPress(t, index, keyAscii, none);
-}
-
 namespace {
 
 // What the re-scan asks of one symbol cell, as bits read once per cell.

@@ -54,10 +54,6 @@ struct KeyWork {
 void Paper_KeyPress(FormulaTables& t, KeyWork& work, std::int16_t index, std::int16_t keyAscii,
                     EngineObserver& observer);
 void Paper_KeyPress(FormulaTables& t, KeyWork& work, std::int16_t index, std::int16_t keyAscii);
-// The same with fresh working storage, for a caller that keeps none.
-void Paper_KeyPress(FormulaTables& t, std::int16_t index, std::int16_t keyAscii,
-                    EngineObserver& observer);
-void Paper_KeyPress(FormulaTables& t, std::int16_t index, std::int16_t keyAscii);
 
 // The context rules: may key be appended to the current line? Updates the parts of the
 // editing state the rules keep (depth, bar groups, HasEquals).

@@ -281,6 +281,7 @@ TEST_F(MainWindowTest, ReplayedLinesLoadAsTypedAndStopWhereTheScreenCannotShowTh
         EXPECT_EQ(line(0), c.loaded);
         EXPECT_GT(inkPixels(*window->Paper[0]), 0);
     }
+    program.formulaMessages.setRoute({});
 }
 
 // An empty line is complete: a formula typed only into a later box, or loaded into one, can be
