@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
         window.installEventFilter(&report);
     window.setCommandLine(rest.join(QLatin1Char(' ')));
     // The typesetter's error message is one of the program's message boxes.
-    setFormulaMessageSink([&window](const QString &text) {
+    program.formulaMessages.setRoute([&window](const QString &text) {
         window.services().messages->message(&window, text);
     });
     window.Form_Load();

@@ -1,5 +1,6 @@
 // How the formula engine reaches the main window. The default does nothing, so the engine
-// runs (and is tested) without any window.
+// runs (and is tested) without any window. The first two calls come while a key is still
+// being handled and must type no key; the last two may.
 #pragma once
 
 #include <string>

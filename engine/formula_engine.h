@@ -1,4 +1,5 @@
-// The program's one formula engine: the tables and flags, owned by the main window.
+// The program's one formula engine: the tables and flags, and the key handler's working
+// storage, owned by the program.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@ namespace linoveta {
 
 struct FormulaEngine {
   FormulaTables tables;
+  KeyWork keys;  // the key handler's storage, reused from key to key
 
   // Installs the start-up key mask and marks lines 0..9 complete: an empty line never
   // blocks graphing, and with no symbols anywhere nothing can be graphed yet.
@@ -19,7 +21,7 @@ struct FormulaEngine {
     for (int i = 0; i < kCompletenessLines; ++i) tables.FormulaIncomplete[i] = false;
   }
   void KeyPress(std::int16_t keyAscii, EngineObserver& observer) {
-    Paper_KeyPress(tables, tables.CurrentFunction, keyAscii, observer);
+    Paper_KeyPress(tables, keys, tables.CurrentFunction, keyAscii, observer);
   }
 };
 

@@ -126,27 +126,14 @@ void Backspace(FormulaTables& t, int line) {
   t.BarJustClosed = bars > 0 && bars % 2 == 0;
 }
 
-// A key's trial translation, kept so that a key that stays is translated only once. Its
-// storage is reused from key to key.
-struct Trial {
-  std::vector<std::string> tokens;
-  int openBars = 0;
-  LevelState levelBefore;  // the level table it was translated from
-  LevelState level;        // and the one it leaves
-  LineTranslation tr;
-  std::string joined;  // JoinDisplayCells(tr.marked)
-  std::string display;
-  bool hasDisplay = false;
-};
-
 // Translates trial.tokens as the current line's; the result depends on nothing else than
 // the tokens, the open bar count and the level table.
-void Translate(const FormulaTables& t, Trial& trial) {
+void Translate(const FormulaTables& t, KeyTrial& trial, TranslationBuffers& buffers) {
   trial.openBars = t.Edit[t.CurrentFunction].OpenBarCount;
   trial.levelBefore = t.ConvLevelState;
   trial.level = t.ConvLevelState;
   trial.hasDisplay = false;
-  TranslateTokens(trial.tokens, trial.openBars, trial.level, trial.tr);
+  TranslateTokens(trial.tokens, trial.openBars, trial.level, trial.tr, buffers);
   trial.joined = JoinDisplayCells(trial.tr.marked);
 }
 
@@ -154,7 +141,7 @@ void Translate(const FormulaTables& t, Trial& trial) {
 // an operand for a last key that waits for one (a digit: one symbol, at most one token and
 // one script character), then a ")" or "|" for each group still open (one of each apiece).
 // Without this room a line could end in an operator that no key may follow.
-bool RoomToFinish(const FormulaTables& t, const Trial& trial) {
+bool RoomToFinish(const FormulaTables& t, const KeyTrial& trial) {
   const int line = t.CurrentFunction;
   const int len = t.FormulaLen[line];
   const LineEditState& e = t.Edit[line];
@@ -173,13 +160,14 @@ bool RoomToFinish(const FormulaTables& t, const Trial& trial) {
 
 // Would the current line's translation fit the tables, and, when asked, could the
 // typesetter show its display text? The translation is left in trial.
-bool LineFits(const FormulaTables& t, bool mustShow, Trial& trial) {
+bool LineFits(const FormulaTables& t, bool mustShow, KeyWork& work) {
+  KeyTrial& trial = work.trial;
   const int line = t.CurrentFunction;
   const int len = t.FormulaLen[line];
   trial.hasDisplay = false;
   if (len < 0 || len > kMaxSymbols) return false;
   TokenizeSymbols(t.FormulaSym[line], len, trial.tokens);
-  Translate(t, trial);
+  Translate(t, trial, work.buffers);
   if (!trial.tr.fits) return false;
   if (!mustShow) return true;
   if (!RoomToFinish(t, trial)) return false;
@@ -192,7 +180,7 @@ bool LineFits(const FormulaTables& t, bool mustShow, Trial& trial) {
 // FormatFormula, then str2char_disp) would. The token and marked cells that path stores in
 // FormulaDisp are overwritten by the display text at once, so only what remains of them is
 // written: DispLen and the display mirror.
-void ShowTranslation(FormulaTables& t, EngineObserver& observer, Trial& trial) {
+void ShowTranslation(FormulaTables& t, EngineObserver& observer, KeyTrial& trial) {
   t.ConvLevelState = trial.level;
   KeepTranslation(t, trial.tr, observer, trial.joined, false);
   if (!trial.hasDisplay) {
@@ -201,19 +189,6 @@ void ShowTranslation(FormulaTables& t, EngineObserver& observer, Trial& trial) {
   }
   str2char_disp(t, trial.display, t.CurrentFunction);
 }
-
-// A key's working storage, reused from key to key: its trial and the last translation
-// shown.
-struct KeyWork {
-  Trial trial;
-  Trial last;
-  bool lastValid = false;
-
-  void RememberTrial() {
-    std::swap(trial, last);
-    lastValid = true;
-  }
-};
 
 // Shows the current line. A kept key's trial is written as it is; otherwise the line is
 // translated, unless it is the last translation's line with the same bar count and level
@@ -229,13 +204,13 @@ void ShowLine(FormulaTables& t, EngineObserver& observer, KeyWork& work, bool ke
     TokenizeFormula(t);
     str2char_disp(t, FormatFormula(t, observer), line);
   } else {
-    Trial& trial = work.trial;
+    KeyTrial& trial = work.trial;
     TokenizeSymbols(t.FormulaSym[line], len, trial.tokens);
     if (work.lastValid && work.last.openBars == t.Edit[line].OpenBarCount &&
         work.last.levelBefore == t.ConvLevelState && work.last.tokens == trial.tokens) {
       ShowTranslation(t, observer, work.last);
     } else {
-      Translate(t, trial);
+      Translate(t, trial, work.buffers);
       ShowTranslation(t, observer, trial);
       work.RememberTrial();
     }
@@ -243,31 +218,10 @@ void ShowLine(FormulaTables& t, EngineObserver& observer, KeyWork& work, bool ke
   observer.RedrawFormulaBoxes();
 }
 
-// The reused work, or a fresh one should an observer call type a key from inside a key.
-class WorkLease {
- public:
-  WorkLease() : work_(busy_ ? own_ : shared_), owner_(!busy_) { busy_ = true; }
-  ~WorkLease() {
-    if (owner_) busy_ = false;
-  }
-  WorkLease(const WorkLease&) = delete;
-  WorkLease& operator=(const WorkLease&) = delete;
-  KeyWork& work() { return work_; }
-
- private:
-  static thread_local KeyWork shared_;
-  static thread_local bool busy_;
-  KeyWork own_;
-  KeyWork& work_;
-  bool owner_;
-};
-thread_local KeyWork WorkLease::shared_;
-thread_local bool WorkLease::busy_ = false;
-
 }  // namespace
 
-void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAscii,
-                    EngineObserver& observer) {
+void Paper_KeyPress(FormulaTables& t, KeyWork& work, std::int16_t /*index*/,
+                    std::int16_t keyAscii, EngineObserver& observer) {
   const int line = t.CurrentFunction;
   if (keyAscii == kKeyEnter && CanGraph(t)) observer.GraphFunctions();
   t.KeyAccepted = false;
@@ -308,11 +262,9 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
   }
   // A stored key is refused, like one past the tables, when the typesetter could not show
   // the line it makes.
-  WorkLease lease;
-  KeyWork& work = lease.work();
   bool kept = false;
   if (changed) {
-    kept = LineFits(t, stored, work.trial);
+    kept = LineFits(t, stored, work);
     if (!kept) {
       before.Restore(t);
       RescanLineState(t);
@@ -322,9 +274,9 @@ void Paper_KeyPress(FormulaTables& t, std::int16_t /*index*/, std::int16_t keyAs
   ShowLine(t, observer, work, kept);
 }
 
-void Paper_KeyPress(FormulaTables& t, std::int16_t index, std::int16_t keyAscii) {
+void Paper_KeyPress(FormulaTables& t, KeyWork& work, std::int16_t index, std::int16_t keyAscii) {
   EngineObserver none;
-  Paper_KeyPress(t, index, keyAscii, none);
+  Paper_KeyPress(t, work, index, keyAscii, none);
 }
 
 namespace {

@@ -41,13 +41,29 @@ std::string JoinDisplayCells(const std::vector<std::string>& marked);
 std::string DisplayTextOf(const std::vector<std::string>& marked);
 std::string DisplayTextOf(const std::vector<std::string>& marked, std::string joined);
 
+// Working cells of a translation, kept by their owner between translations so that a key
+// does not allocate and free two full lines of cells. Between translations every cell is
+// empty again, so a fresh set gives the same results as a reused one.
+struct TranslationBuffers {
+  // Room past cell 2000 so that reads near the end need no special case; writes there count
+  // as not fitting.
+  static constexpr int kCells = kFormulaCells + 64;
+
+  std::vector<std::string> ct = std::vector<std::string>(kCells);
+  std::vector<std::string> out = std::vector<std::string>(kCells);
+  std::vector<int> match = std::vector<int>(kCells, -1);
+  std::vector<char> dropped = std::vector<char>(kCells, 0);
+  std::string raw;
+  int ctUsed = 0;  // ct cells from here on are empty
+};
+
 // Translates display tokens (element k = token k) of a line whose editor counts
 // openBarCount open bars. levelState is the translator's persistent term-start table.
 LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
                                 LevelState& levelState);
-// The same into result, reusing its cells.
+// The same into result, reusing its cells and the caller's working cells.
 void TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
-                     LevelState& levelState, LineTranslation& result);
+                     LevelState& levelState, LineTranslation& result, TranslationBuffers& buffers);
 
 // Writes a finished translation of the current line into the tables, with the observer
 // calls, as TranslateToEval does after translating.

@@ -13,11 +13,6 @@ namespace linoveta {
 
 namespace {
 
-// Room past cell 2000 so that reads near the end need no special case; writes there count
-// as not fitting.
-constexpr int kSlack = 64;
-constexpr int kCells = kFormulaCells + kSlack;
-
 bool OneOf(std::string_view s, std::initializer_list<const char*> set) {
   for (const char* c : set)
     if (s == c) return true;
@@ -26,16 +21,7 @@ bool OneOf(std::string_view s, std::initializer_list<const char*> set) {
 
 bool IsTrigLetter(const std::string& s) { return s == "S" || s == "C" || s == "T"; }
 
-// Working cells of a translation, kept between translations so that a key does not
-// allocate and free two full lines of cells.
-struct TranslationBuffers {
-  std::vector<std::string> ct = std::vector<std::string>(kCells);
-  std::vector<std::string> out = std::vector<std::string>(kCells);
-  std::vector<int> match = std::vector<int>(kCells, -1);
-  std::vector<char> dropped = std::vector<char>(kCells, 0);
-  std::string raw;
-  int ctUsed = 0;  // ct cells from here on are empty
-};
+constexpr int kCells = TranslationBuffers::kCells;
 
 // Makes every cell of a reused buffer empty again, kCells long; only the first `used`
 // cells can hold anything.
@@ -580,8 +566,8 @@ std::string DisplayTextOf(const std::vector<std::string>& marked) {
 }
 
 void TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
-                     LevelState& levelState, LineTranslation& result) {
-  thread_local TranslationBuffers buffers;
+                     LevelState& levelState, LineTranslation& result,
+                     TranslationBuffers& buffers) {
   Translation tr(tokens, openBarCount, levelState, buffers);
   tr.Run(result);
 }
@@ -589,7 +575,8 @@ void TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
 LineTranslation TranslateTokens(const std::vector<std::string>& tokens, int openBarCount,
                                 LevelState& levelState) {
   LineTranslation result;
-  TranslateTokens(tokens, openBarCount, levelState, result);
+  TranslationBuffers buffers;
+  TranslateTokens(tokens, openBarCount, levelState, result, buffers);
   return result;
 }
 

@@ -64,21 +64,6 @@ struct Profile
     qsizetype fractionPartLimit = kGroupLimit;
 };
 
-FormulaMessageSink &messageSink()
-{
-    static FormulaMessageSink sink;
-    return sink;
-}
-
-void showMessage(const QString &message)
-{
-    if (const FormulaMessageSink &sink = messageSink()) {
-        sink(message);
-        return;
-    }
-    qWarning("%s", qPrintable(message));
-}
-
 class Typesetter
 {
 public:
@@ -340,32 +325,42 @@ private:
     const Profile &p;
 };
 
-void typeset(const QString &text, Surface &target, const Profile &profile)
+void typeset(const QString &text, Surface &target, const Profile &profile,
+             const FormulaMessageSink &messages)
 {
     try {
         Typesetter(target, profile).line(text);
     } catch (const TypesetError &) {
-        showMessage(QString::fromLatin1(kFormulaErrorMessage));
+        messages.show(QString::fromLatin1(kFormulaErrorMessage));
         target.setFontSize(12);
     }
 }
 
 } // namespace
 
-void setFormulaMessageSink(FormulaMessageSink sink) { messageSink() = std::move(sink); }
+void FormulaMessageSink::show(const QString &message) const
+{
+    if (m_route) {
+        m_route(message);
+        return;
+    }
+    qWarning("%s", qPrintable(message));
+}
 
 namespace basFprint {
-void PrintFormula(const QString &text, Surface &target, bool wrap)
+void PrintFormula(const QString &text, Surface &target, const FormulaMessageSink &messages,
+                  bool wrap)
 {
     Profile profile;
     if (wrap)
         profile.wrapAt = target.widthTwips() / kTwipsPerPixel - 20;
-    typeset(text, target, profile);
+    typeset(text, target, profile, messages);
 }
 } // namespace basFprint
 
 namespace basFPrint3 {
-void PrintFormula(const QString &text, Surface &target, bool colourOn, const QString &colour)
+void PrintFormula(const QString &text, Surface &target, const FormulaMessageSink &messages,
+                  bool colourOn, const QString &colour)
 {
     Profile profile;
     profile.leadingSpaces = false;
@@ -391,12 +386,12 @@ void PrintFormula(const QString &text, Surface &target, bool colourOn, const QSt
     profile.numeratorUp = {5, 0};
     profile.denominatorDown = {14, 0};
     profile.fractionPartLimit = linoveta::kTypesetFractionPartChars;
-    typeset(text, target, profile);
+    typeset(text, target, profile, messages);
 }
 } // namespace basFPrint3
 
 namespace basFPrint2 {
-void PrintFormula(const QString &text, Surface &target)
+void PrintFormula(const QString &text, Surface &target, const FormulaMessageSink &messages)
 {
     Profile profile;
     profile.leadingSpaces = false;
@@ -411,6 +406,6 @@ void PrintFormula(const QString &text, Surface &target)
     profile.radicalFont = QStringLiteral("TalvoranFont");
     profile.radicalFontBack = QStringLiteral("Book Antiqua");
     profile.fractionPartLimit = linoveta::kTypesetFractionPartChars;
-    typeset(text, target, profile);
+    typeset(text, target, profile, messages);
 }
 } // namespace basFPrint2

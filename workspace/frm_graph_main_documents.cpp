@@ -238,7 +238,7 @@ bool frmGraphMain::printGraphPage()
         page.regressionEquation = QString::fromStdString(m_Regression->ReturnRegEq());
     page.plot = frmGraph->surface().image();
     page.documentName = m_documentName;
-    return PrintGraphPage(printer(), page);
+    return PrintGraphPage(printer(), page, m_program.formulaMessages);
 }
 
 } // namespace linoveta

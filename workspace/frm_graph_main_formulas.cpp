@@ -41,7 +41,8 @@ void frmGraphMain::RedrawFormulaBoxes()
         surface.cls();
         const std::string text = char2str_disp(t, i);
         if (!text.empty()) {
-            basFprint::PrintFormula(QString::fromStdString(text), surface, false);
+            basFprint::PrintFormula(QString::fromStdString(text), surface,
+                                    m_program.formulaMessages);
             t.LastFunction = std::int16_t(i);
         }
         Paper[i]->update();

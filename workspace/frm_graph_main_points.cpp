@@ -56,7 +56,7 @@ void frmGraphMain::makePointPanel()
         *m_Regression, PointList,
         PointPanelControls{Check1, MSFlexGrid1, Text2, Text3, Command1, Combo1,
                            {MSFlexGrid1, Frame1, Frame2, Frame3, Command5, Command7}},
-        std::move(hooks));
+        std::move(hooks), m_program.formulaMessages);
     Command4->setToolTip(QStringLiteral("Click here to insert point into point series."));
     Command5->setToolTip(QStringLiteral("Click here to display the regression function."));
     Command7->setToolTip(QStringLiteral("Click here to return to Graph Analysis."));

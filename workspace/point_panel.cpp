@@ -37,8 +37,10 @@ void FitPointGridColumns(QTableWidget &grid)
 }
 
 PointSeriesPanel::PointSeriesPanel(RegressionObject &fit, PointList &points,
-                                   PointPanelControls controls, PointPanelHooks hooks)
-    : m_fit(fit), m_points(points), m_c(std::move(controls)), m_hooks(std::move(hooks))
+                                   PointPanelControls controls, PointPanelHooks hooks,
+                                   const FormulaMessageSink &typesetMessages)
+    : m_fit(fit), m_points(points), m_c(std::move(controls)), m_hooks(std::move(hooks)),
+      m_typesetMessages(typesetMessages)
 {
 }
 
@@ -153,7 +155,8 @@ void PointSeriesPanel::Command5_Click()
 {
     m_regEquationText = QString::fromStdString(m_fit.ReturnRegEq());
     closeEquationWindow();
-    m_equationWindow = frmExplain::ShowEquation(m_regEquationText, m_c.Command1->isChecked());
+    m_equationWindow =
+        frmExplain::ShowEquation(m_regEquationText, m_c.Command1->isChecked(), m_typesetMessages);
 }
 
 void PointSeriesPanel::closeEquationWindow()

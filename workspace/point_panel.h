@@ -50,8 +50,9 @@ struct PointPanelHooks {
 class PointSeriesPanel
 {
 public:
+    // The regression equation's window reports to typesetMessages what it cannot typeset.
     PointSeriesPanel(RegressionObject &fit, PointList &points, PointPanelControls controls,
-                     PointPanelHooks hooks);
+                     PointPanelHooks hooks, const FormulaMessageSink &typesetMessages);
 
     bool active() const;
     // Shows or hides the six panel controls.
@@ -81,6 +82,7 @@ private:
     PointList &m_points;
     PointPanelControls m_c;
     PointPanelHooks m_hooks;
+    const FormulaMessageSink &m_typesetMessages;
     QString m_regEquationText;
     QPointer<frmExplain> m_equationWindow;
 };

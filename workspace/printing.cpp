@@ -56,7 +56,7 @@ QString PrintJobName(const QString &documentName)
     return documentName.isEmpty() ? program : program + QStringLiteral(" - ") + documentName;
 }
 
-void PrintTheGraph(Surface &printer, const PrintPage &page)
+void PrintTheGraph(Surface &printer, const PrintPage &page, const FormulaMessageSink &messages)
 {
     printer.setOrientation(PageOrientation::Landscape);
     printer.setScale(0, 0, 800, 600);
@@ -73,11 +73,11 @@ void PrintTheGraph(Surface &printer, const PrintPage &page)
         for (std::size_t i = 0; i < page.displayTexts.size(); ++i) {
             if (page.displayTexts[i].isEmpty())
                 continue;
-            basFPrint3::PrintFormula(QStringLiteral("f(x)=") + page.displayTexts[i], printer, true,
-                                     QString::number(page.colours[i]));
+            basFPrint3::PrintFormula(QStringLiteral("f(x)=") + page.displayTexts[i], printer,
+                                     messages, true, QString::number(page.colours[i]));
         }
     } else {
-        basFPrint3::PrintFormula(page.regressionEquation, printer, false, QString());
+        basFPrint3::PrintFormula(page.regressionEquation, printer, messages, false, QString());
     }
 
     if (!page.plot.isNull()) {
@@ -151,12 +151,13 @@ void QtPrinterService::setup(QWidget *parent)
     dialog.exec();
 }
 
-bool PrintGraphPage(PrinterService &printer, const PrintPage &page)
+bool PrintGraphPage(PrinterService &printer, const PrintPage &page,
+                    const FormulaMessageSink &messages)
 {
     std::unique_ptr<Surface> surface = printer.beginDocument(PrintJobName(page.documentName));
     if (!surface)
         return false;
-    PrintTheGraph(*surface, page);
+    PrintTheGraph(*surface, page, messages);
     surface.reset();
     return printer.lastDocumentOk();
 }

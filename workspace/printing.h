@@ -3,6 +3,7 @@
 // formulas in their curve colours (or the regression equation in black) and the plot picture
 // below them; and the printer the program prints on.
 
+#include "typeset/formula_typesetter.h"
 #include "typeset/surface.h"
 
 #include <QImage>
@@ -35,8 +36,8 @@ QString PrintJobName(const QString &documentName);
 // Draws the page on `printer` and ends the document, which sends exactly this one page. The
 // plot picture is shown whole with its labels: at its own size where the room below the text
 // allows, scaled down in proportion where at least half of it fits, and otherwise at its own
-// size on the next page.
-void PrintTheGraph(Surface &printer, const PrintPage &page);
+// size on the next page. A formula that cannot be typeset is reported to `messages`.
+void PrintTheGraph(Surface &printer, const PrintPage &page, const FormulaMessageSink &messages);
 
 // The printer of the run: its settings (from the set-up dialog) last for the whole run.
 class PrinterService {
@@ -74,7 +75,8 @@ private:
 // Prints one page of `page` on the service's printer: begins a document, draws the page,
 // ends it. False when there is no printer, the print system refused the job or the printer
 // reported an error.
-bool PrintGraphPage(PrinterService &printer, const PrintPage &page);
+bool PrintGraphPage(PrinterService &printer, const PrintPage &page,
+                    const FormulaMessageSink &messages);
 
 // The device name as Print Options shows it: "Unknown" when it cannot be read.
 QString PrinterNameForDisplay(const PrinterService &printer);

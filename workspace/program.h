@@ -3,6 +3,7 @@
 // reference. Tests make fresh instances. Each module adds its member with a one-line edit.
 
 #include "engine/formula_engine.h"
+#include "typeset/formula_typesetter.h"
 #include "workspace/graph_window.h"
 
 #include <QString>
@@ -12,6 +13,7 @@ namespace linoveta {
 struct Program {
     FormulaEngine engine;           // formula tables, CurrentFunction, LastFunction, KeyMask
     GraphWindow graph;              // XMin..YMax, colours, read-out precision
+    FormulaMessageSink formulaMessages; // the typesetter's error message; main() shows it in a box
 
     QString CommandFile;            // document named on the command line, "" once used
     bool AddingFromFile = false;    // the loader's new-line commands move no focus

@@ -68,10 +68,10 @@ TEST(ClearAllFormulas, EmptiesTheLinesButKeepsTheScriptForms) {
   auto engine = std::make_unique<FormulaEngine>();
   engine->Start();
   FormulaTables& t = engine->tables;
-  Paper_KeyPress(t, 0, 'x');
+  Paper_KeyPress(t, engine->keys, 0, 'x');
   t.CurrentFunction = 1;
-  Paper_KeyPress(t, 1, '(');
-  Paper_KeyPress(t, 1, '|');
+  Paper_KeyPress(t, engine->keys, 1, '(');
+  Paper_KeyPress(t, engine->keys, 1, '|');
   ASSERT_TRUE(t.FormulaIncomplete[1]);
   t.LastFunction = 1;
 

@@ -47,7 +47,8 @@ class KeyHandlerTest : public ::testing::Test {
     for (char c : keys) {
       const bool trig = c == 'S' || c == 'C' || c == 'T';
       if (trig) t().AllowTrigLetters = true;
-      Paper_KeyPress(t(), t().CurrentFunction, static_cast<std::int16_t>(c), observer_);
+      Paper_KeyPress(t(), engine_->keys, t().CurrentFunction, static_cast<std::int16_t>(c),
+                     observer_);
       if (trig) t().AllowTrigLetters = false;
     }
   }
@@ -321,17 +322,17 @@ TEST(KeyHandlerTypesetLimits, KeysPastAGroupsRoomAreRefused) {
     auto engine = std::make_unique<FormulaEngine>();
     engine->Start();
     FormulaTables& t = engine->tables;
-    for (const char* k = c.before; *k; ++k) Paper_KeyPress(t, 0, *k);
+    for (const char* k = c.before; *k; ++k) Paper_KeyPress(t, engine->keys, 0, *k);
     int accepted = 0;
     for (int i = 0; i < 300; ++i) {
-      Paper_KeyPress(t, 0, c.key);
+      Paper_KeyPress(t, engine->keys, 0, c.key);
       accepted += t.KeyAccepted ? 1 : 0;
     }
     EXPECT_EQ(accepted, c.accepted) << c.before << c.key;
     const std::string full = char2str_sym(t, 0);
     bool all = true;
     for (const char* k = c.then; *k; ++k) {
-      Paper_KeyPress(t, 0, *k);
+      Paper_KeyPress(t, engine->keys, 0, *k);
       all = all && t.KeyAccepted;
     }
     EXPECT_EQ(all, c.thenAccepted) << c.before << c.key << c.then;
@@ -370,7 +371,7 @@ TEST(KeyHandlerTypesetLimits, AFullGroupCanStillBeFinished) {
     std::string keys = c.before;
     for (int i = 0; i < c.times; ++i) keys += c.fill;
     keys += c.then;
-    for (char k : keys) Paper_KeyPress(t, 0, k);
+    for (char k : keys) Paper_KeyPress(t, engine->keys, 0, k);
     const std::string why = std::string(c.before) + "(" + c.fill + ")*" +
                             std::to_string(c.times) + " " + c.then + " typed " + char2str_sym(t, 0);
     EXPECT_FALSE(t.FormulaIncomplete[0]) << why;
@@ -396,7 +397,7 @@ TEST(KeyHandlerTypesetLimits, AGroupCutOffWithTheDisplayIsClosedWhereItEnds) {
     auto engine = std::make_unique<FormulaEngine>();
     engine->Start();
     FormulaTables& t = engine->tables;
-    for (char k : c.keys) Paper_KeyPress(t, 0, k);
+    for (char k : c.keys) Paper_KeyPress(t, engine->keys, 0, k);
     EXPECT_EQ(char2str_sym(t, 0), c.keys);
     const std::string disp = char2str_disp(t, 0);
     EXPECT_LE(disp.size(), static_cast<std::size_t>(kDisplayJoinCells));
@@ -423,7 +424,7 @@ TEST_F(KeyHandlerTest, LoadingSymbolsDirectlySetsTheStateTheRulesWouldKeep) {
 
 // Sends keys as the window does: S, C, T through their command (letter, then "(", and a
 // Backspace when the "(" is refused).
-void SendKey(FormulaTables& t, char c) { test::SendWindowKey(t, c); }
+void SendKey(FormulaEngine& engine, char c) { test::SendWindowKey(engine, c); }
 
 void ExpectSameLineState(const FormulaTables& a, const FormulaTables& b, const std::string& why) {
   EXPECT_EQ(char2str_sym(a, 0), char2str_sym(b, 0)) << why;
@@ -460,16 +461,16 @@ TEST(BackspaceProperty, ShorterLineEqualsTypingItAfresh) {
       const char c = kKeys[next() % kKeys.size()];
       keys += c == '\b' ? std::string("<bs>") : std::string(1, c);
       const std::string before = char2str_sym(typed->tables, 0);
-      SendKey(typed->tables, c);
+      SendKey(*typed, c);
       if (c != '\b' || before.empty()) continue;
 
       const std::string line = char2str_sym(typed->tables, 0);
       auto fresh = std::make_unique<FormulaEngine>();
       fresh->Start();
-      Paper_KeyPress(fresh->tables, 0, kKeyBackspace);  // an empty line is translated too
+      Paper_KeyPress(fresh->tables, fresh->keys, 0, kKeyBackspace);  // an empty line is translated too
       for (char s : line) {
         fresh->tables.AllowTrigLetters = true;
-        Paper_KeyPress(fresh->tables, 0, s);
+        Paper_KeyPress(fresh->tables, fresh->keys, 0, s);
         fresh->tables.AllowTrigLetters = false;
         ASSERT_TRUE(fresh->tables.KeyAccepted) << "retyping \"" << line << "\" after " << keys;
       }
@@ -484,12 +485,13 @@ TEST(BackspaceProperty, ShorterLineEqualsTypingItAfresh) {
 // Types one key into the current line, then translates the resulting line afresh the plain
 // way (from the level table the key started with) and checks that the key left the same
 // cells, lengths, flags, level table and observer calls.
-void ExpectKeyEqualsAFreshTranslation(FormulaTables& t, char c, const std::string& keys) {
+void ExpectKeyEqualsAFreshTranslation(FormulaEngine& engine, char c, const std::string& keys) {
+  FormulaTables& t = engine.tables;
   const int line = t.CurrentFunction;
   const auto levelBefore = t.ConvLevelState;
   RecordingObserver seen;
   t.AllowTrigLetters = true;
-  Paper_KeyPress(t, static_cast<std::int16_t>(line), c, seen);
+  Paper_KeyPress(t, engine.keys, static_cast<std::int16_t>(line), c, seen);
   t.AllowTrigLetters = false;
   const CellLine disp = t.FormulaDisp[line];
   const CellLine expr = t.FormulaExpr[line];
@@ -526,14 +528,13 @@ TEST(TranslationReuseProperty, KeyResultEqualsAFreshTranslation) {
   for (int stream = 0; stream < 25; ++stream) {
     auto engine = std::make_unique<FormulaEngine>();
     engine->Start();
-    FormulaTables& t = engine->tables;
     std::string keys;
     for (int k = 0; k < 40; ++k) {
       const char c = kKeys[next() % kKeys.size()];
       const int repeat = next() % 8 == 0 ? 1 + static_cast<int>(next() % 40) : 1;
       for (int r = 0; r < repeat; ++r) {
         keys += c == '\b' ? std::string("<bs>") : std::string(1, c);
-        ExpectKeyEqualsAFreshTranslation(t, c, keys);
+        ExpectKeyEqualsAFreshTranslation(*engine, c, keys);
         if (::testing::Test::HasFatalFailure()) return;
       }
     }
@@ -566,13 +567,13 @@ TEST(TranslationReuseProperty, LongLinesEqualAFreshTranslation) {
       t.CurrentFunction = other ? 1 : 0;
       const char c = other ? "2*x/(x+1)"[(k / 97) % 9] : text[typed++];
       keys += c;
-      ExpectKeyEqualsAFreshTranslation(t, c, keys);
+      ExpectKeyEqualsAFreshTranslation(*engine, c, keys);
       if (::testing::Test::HasFatalFailure()) return;
     }
     t.CurrentFunction = 0;
     for (int k = 0; k < 8; ++k) {
       keys += "<bs>";
-      ExpectKeyEqualsAFreshTranslation(t, '\b', keys);
+      ExpectKeyEqualsAFreshTranslation(*engine, '\b', keys);
       if (::testing::Test::HasFatalFailure()) return;
     }
     EXPECT_GE(t.FormulaLen[0], reached) << text.substr(0, 20);
@@ -635,7 +636,7 @@ TEST(KeyHandlerTableBounds, ALineCanAlwaysBeFinished) {
     std::string keys = c.before;
     for (int i = 0; i < c.times; ++i) keys += c.fill;
     keys += c.then;
-    for (char k : keys) Paper_KeyPress(t, 0, k);
+    for (char k : keys) Paper_KeyPress(t, engine->keys, 0, k);
     const std::string sym = char2str_sym(t, 0);
     EXPECT_FALSE(t.FormulaIncomplete[0]) << c.what << ": " << sym.substr(sym.size() - 20);
     EXPECT_GT(sym.size(), 300u) << c.what;
@@ -651,13 +652,13 @@ TEST(KeyHandlerTableBounds, LongRandomLinesStayFinishable) {
     auto engine = std::make_unique<FormulaEngine>();
     engine->Start();
     FormulaTables& t = engine->tables;
-    for (int k = 0; k < 2400; ++k) SendKey(t, kKeys[next() % kKeys.size()]);
+    for (int k = 0; k < 2400; ++k) SendKey(*engine, kKeys[next() % kKeys.size()]);
     // A digit gives any waiting operator, root, exponent or bar its operand; then each open
     // bracket and bar is closed, in whatever order the rules take them.
-    Paper_KeyPress(t, 0, '1');
+    Paper_KeyPress(t, engine->keys, 0, '1');
     for (int k = 0; k < 8 && t.FormulaIncomplete[0]; ++k) {
-      Paper_KeyPress(t, 0, ')');
-      Paper_KeyPress(t, 0, '|');
+      Paper_KeyPress(t, engine->keys, 0, ')');
+      Paper_KeyPress(t, engine->keys, 0, '|');
     }
     EXPECT_FALSE(t.FormulaIncomplete[0]) << char2str_sym(t, 0);
   }
@@ -694,11 +695,11 @@ TEST(LineStateBetweenBoxes, TheOtherBoxNeverDecidesAKey) {
     engine->Start();
     FormulaTables& t = engine->tables;
     t.CurrentFunction = 0;
-    for (char k : c.first) Paper_KeyPress(t, 0, k);
+    for (char k : c.first) Paper_KeyPress(t, engine->keys, 0, k);
     t.CurrentFunction = 1;
-    for (char k : c.other) Paper_KeyPress(t, 1, k);
+    for (char k : c.other) Paper_KeyPress(t, engine->keys, 1, k);
     t.CurrentFunction = c.inOther ? 1 : 0;
-    for (char k : c.back) Paper_KeyPress(t, 0, k);
+    for (char k : c.back) Paper_KeyPress(t, engine->keys, 0, k);
     EXPECT_EQ(char2str_sym(t, t.CurrentFunction), c.expected) << c.what;
     EXPECT_EQ(t.KeyAccepted, c.lastAccepted) << c.what;
     if (t.CurrentFunction == 0 && c.expected == "1.5") {
@@ -721,14 +722,14 @@ TEST(LineStateBetweenBoxes, InterleavedTypingEqualsTypingEachLineAlone) {
       const int line = static_cast<int>(next() % 3);
       const char c = kKeys[next() % kKeys.size()];
       mixed->tables.CurrentFunction = static_cast<std::int16_t>(line);
-      SendKey(mixed->tables, c);
+      SendKey(*mixed, c);
       keys[static_cast<std::size_t>(line)] += c;
     }
     for (int line = 0; line < 3; ++line) {
       auto alone = std::make_unique<FormulaEngine>();
       alone->Start();
       alone->tables.CurrentFunction = static_cast<std::int16_t>(line);
-      for (char c : keys[static_cast<std::size_t>(line)]) SendKey(alone->tables, c);
+      for (char c : keys[static_cast<std::size_t>(line)]) SendKey(*alone, c);
       const FormulaTables& a = mixed->tables;
       const FormulaTables& b = alone->tables;
       ASSERT_EQ(char2str_sym(a, line), char2str_sym(b, line)) << stream << " line " << line;
@@ -736,6 +737,69 @@ TEST(LineStateBetweenBoxes, InterleavedTypingEqualsTypingEachLineAlone) {
       ASSERT_EQ(char2str_expr(a, line), char2str_expr(b, line)) << stream;
       ASSERT_EQ(a.FormulaIncomplete[line], b.FormulaIncomplete[line]) << stream;
     }
+  }
+}
+
+// Types a key of its own from inside each repaint, as a key typed while the boxes' error
+// message runs its event loop would arrive.
+class KeyFromTheRepaint : public EngineObserver {
+ public:
+  KeyFromTheRepaint(FormulaEngine& engine, std::string_view keys) : engine_(engine), keys_(keys) {}
+  void RedrawFormulaBoxes() override {
+    if (inside_ || next_ >= keys_.size()) return;
+    inside_ = true;
+    const char c = keys_[next_++];
+    engine_.tables.CurrentFunction = c == '1' || c == '+' ? 1 : 0;  // into either box
+    Paper_KeyPress(engine_.tables, engine_.keys, 0, c, *this);
+    engine_.tables.CurrentFunction = 0;
+    inside_ = false;
+  }
+
+ private:
+  FormulaEngine& engine_;
+  std::string_view keys_;
+  std::size_t next_ = 0;
+  bool inside_ = false;
+};
+
+// A key typed from inside another key's repaint finds the key handler's storage free: both
+// lines end as the same keys typed one after the other, refused keys included.
+TEST(KeyInsideAKey, EndsAsTheKeysTypedInTurn) {
+  struct Case {
+    std::string_view outer;  // typed into line 0
+    std::string_view inner;  // one from each repaint; "1" and "+" go to line 1
+  };
+  const Case cases[] = {
+      {"x^2+1", "1+1+1"},
+      {"2..5", "x.x.x"},         // refused points in both
+      {"|x|^2", "1++1("},        // a refused "+" after "+"
+      {"(x/2", "\b\b\b\b"},  // Backspaces on line 0 undo the outer keys at once
+  };
+  for (const Case& c : cases) {
+    auto nested = std::make_unique<FormulaEngine>();
+    nested->Start();
+    KeyFromTheRepaint repaint(*nested, c.inner);
+    for (char k : c.outer) Paper_KeyPress(nested->tables, nested->keys, 0, k, repaint);
+
+    auto turns = std::make_unique<FormulaEngine>();
+    turns->Start();
+    for (std::size_t i = 0; i < c.outer.size(); ++i) {
+      turns->tables.CurrentFunction = 0;
+      Paper_KeyPress(turns->tables, turns->keys, 0, c.outer[i]);
+      if (i >= c.inner.size()) continue;
+      const char k = c.inner[i];
+      turns->tables.CurrentFunction = k == '1' || k == '+' ? 1 : 0;
+      Paper_KeyPress(turns->tables, turns->keys, 0, k);
+    }
+    for (int line = 0; line < 2; ++line) {
+      const FormulaTables& a = nested->tables;
+      const FormulaTables& b = turns->tables;
+      EXPECT_EQ(char2str_sym(a, line), char2str_sym(b, line)) << c.outer << " line " << line;
+      EXPECT_EQ(char2str_disp(a, line), char2str_disp(b, line)) << c.outer << " line " << line;
+      EXPECT_EQ(char2str_expr(a, line), char2str_expr(b, line)) << c.outer << " line " << line;
+      EXPECT_EQ(a.FormulaIncomplete[line], b.FormulaIncomplete[line]) << c.outer;
+    }
+    EXPECT_TRUE(nested->tables.ConvLevelState == turns->tables.ConvLevelState) << c.outer;
   }
 }
 

@@ -24,7 +24,7 @@ class KeyRules : public ::testing::TestWithParam<RuleCase> {
     FormulaTables& t = engine_->tables;
     const bool trig = c == 'S' || c == 'C' || c == 'T';
     t.AllowTrigLetters = trig;
-    Paper_KeyPress(t, 0, static_cast<std::int16_t>(static_cast<unsigned char>(c)));
+    Paper_KeyPress(t, engine_->keys, 0, static_cast<std::int16_t>(static_cast<unsigned char>(c)));
     t.AllowTrigLetters = false;
   }
   std::unique_ptr<FormulaEngine> engine_;
@@ -118,11 +118,11 @@ TEST(KeyRulesLetters, CapitalXIsStoredAsSmallAndFunctionsNeedTheCommand) {
   auto engine = std::make_unique<FormulaEngine>();
   engine->Start();
   FormulaTables& t = engine->tables;
-  Paper_KeyPress(t, 0, 'X');
+  Paper_KeyPress(t, engine->keys, 0, 'X');
   EXPECT_TRUE(t.KeyAccepted);
   EXPECT_EQ(char2str_sym(t, 0), "x");
-  Paper_KeyPress(t, 0, '+');
-  Paper_KeyPress(t, 0, 'S');  // typed without the sin command
+  Paper_KeyPress(t, engine->keys, 0, '+');
+  Paper_KeyPress(t, engine->keys, 0, 'S');  // typed without the sin command
   EXPECT_FALSE(t.KeyAccepted);
   EXPECT_EQ(char2str_sym(t, 0), "x+");
 }
@@ -130,7 +130,7 @@ TEST(KeyRulesLetters, CapitalXIsStoredAsSmallAndFunctionsNeedTheCommand) {
 TEST(KeyRulesMask, AMaskBelowOneAcceptsNothing) {
   auto engine = std::make_unique<FormulaEngine>();
   FormulaTables& t = engine->tables;  // KeyMask 0: not started
-  Paper_KeyPress(t, 0, '2');
+  Paper_KeyPress(t, engine->keys, 0, '2');
   EXPECT_FALSE(t.KeyAccepted);
   EXPECT_EQ(char2str_sym(t, 0), "");
 }

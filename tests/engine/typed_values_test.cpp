@@ -29,7 +29,7 @@ TEST_P(TypedValue, EvaluatesAsWritten) {
   for (const char* k = c.keys; *k; ++k) {
     const bool trig = *k == 'S' || *k == 'C' || *k == 'T';
     t.AllowTrigLetters = trig;
-    Paper_KeyPress(t, 0, *k);
+    Paper_KeyPress(t, engine->keys, 0, *k);
     t.AllowTrigLetters = false;
     ASSERT_TRUE(t.KeyAccepted) << c.keys << " refused at '" << *k << "'";
   }

@@ -169,22 +169,23 @@ void CheckTypesets(const FormulaTables& t, int line) {
   const std::string display = char2str_disp(t, line);
   const QString text = QString::fromStdString(display);
   bool error = false;
-  setFormulaMessageSink([&error](const QString&) { error = true; });
+  FormulaMessageSink sink;
+  sink.setRoute([&error](const QString&) { error = true; });
   RecordingSurface screen;
-  basFprint::PrintFormula(text, screen);
+  basFprint::PrintFormula(text, screen, sink);
   if (error) Fail("the screen typesets the line", t);
   RecordingSurface page(QSizeF(800, 600));
-  basFPrint3::PrintFormula(QStringLiteral("f(x)=") + text, page, true, QStringLiteral("255"));
+  basFPrint3::PrintFormula(QStringLiteral("f(x)=") + text, page, sink, true, QStringLiteral("255"));
   RecordingSurface explain;
-  basFPrint2::PrintFormula(text, explain);
-  setFormulaMessageSink({});
+  basFPrint2::PrintFormula(text, explain, sink);
   if (error && TypesetterCanShow(display)) Fail("every back end typesets the line", t);
 }
 
 // A line's meaning is its own: typed again into its emptied box while another box is typed
 // into between its keys, its symbols are all accepted again, and a complete line stays
 // complete with the same display and script, whatever the other boxes hold.
-void CheckLinesStandAlone(const FormulaTables& typed, FormulaTables& again) {
+void CheckLinesStandAlone(const FormulaTables& typed, FormulaEngine& engine) {
+  FormulaTables& again = engine.tables;
   static constexpr char kNoise[] = {'.', '|', '1', '|', kKeyBackspace, '.', kKeyBackspace};
   EngineObserver quiet;
   for (int line = 0; line < kEditedLines; ++line) {
@@ -193,16 +194,16 @@ void CheckLinesStandAlone(const FormulaTables& typed, FormulaTables& again) {
     again = typed;
     const auto other = static_cast<std::int16_t>((line + 1) % kEditedLines);
     again.CurrentFunction = static_cast<std::int16_t>(line);
-    while (again.FormulaLen[line] > 0) Paper_KeyPress(again, 0, kKeyBackspace, quiet);
+    while (again.FormulaLen[line] > 0) Paper_KeyPress(again, engine.keys, 0, kKeyBackspace, quiet);
     again.AllowTrigLetters = true;
     for (std::size_t k = 0; k < sym.size(); ++k) {
       // The other box takes a key now and then (each one translates that whole line).
       if (k % 4 == 0) {
         again.CurrentFunction = other;
-        Paper_KeyPress(again, 0, kNoise[(k / 4) % sizeof kNoise], quiet);
+        Paper_KeyPress(again, engine.keys, 0, kNoise[(k / 4) % sizeof kNoise], quiet);
         again.CurrentFunction = static_cast<std::int16_t>(line);
       }
-      Paper_KeyPress(again, 0, static_cast<unsigned char>(sym[k]), quiet);
+      Paper_KeyPress(again, engine.keys, 0, static_cast<unsigned char>(sym[k]), quiet);
       if (!again.KeyAccepted) Fail("a line's symbols are accepted again beside other boxes", typed);
     }
     again.AllowTrigLetters = false;
@@ -216,7 +217,8 @@ void CheckLinesStandAlone(const FormulaTables& typed, FormulaTables& again) {
 
 // The lines as a saved document and read back, replayed as the loader does: every symbol is
 // accepted again and gives the same display and script.
-void CheckSaveAndReload(const FormulaTables& typed, FormulaTables& replay) {
+void CheckSaveAndReload(const FormulaTables& typed, FormulaEngine& engine) {
+  FormulaTables& replay = engine.tables;
   GraphDocument doc;
   for (int i = 0; i < kEditedLines; ++i) doc.lines[static_cast<std::size_t>(i)] = char2str_sym(typed, i);
   const DocumentReadResult read = GraphDocumentCodec::Read(GraphDocumentCodec::Write(doc));
@@ -230,7 +232,7 @@ void CheckSaveAndReload(const FormulaTables& typed, FormulaTables& replay) {
     replay.BarJustClosed = false;
     replay.HasEquals = false;
     for (char c : read.document.lines[static_cast<std::size_t>(i)]) {
-      Paper_KeyPress(replay, 0, static_cast<unsigned char>(c), quiet);
+      Paper_KeyPress(replay, engine.keys, 0, static_cast<unsigned char>(c), quiet);
       if (!replay.KeyAccepted) Fail("every saved symbol is accepted again", typed);
     }
   }
@@ -263,11 +265,12 @@ int keysSent = 0;
 constexpr int kMaxKeys = 6000;
 
 // Sends one key, or one command, and checks what it changed.
-void Key(FormulaTables& t, EngineObserver& observer, std::uint8_t b) {
+void Key(FormulaEngine& engine, EngineObserver& observer, std::uint8_t b) {
+  FormulaTables& t = engine.tables;
   ++keysSent;
   const auto press = [&](std::int16_t key, bool bareFunctionAtEnd = false) {
     const int before = t.FormulaLen[t.CurrentFunction];
-    Paper_KeyPress(t, 0, key, observer);
+    Paper_KeyPress(t, engine.keys, 0, key, observer);
     CheckKey(t, before, key, t.KeyAccepted, bareFunctionAtEnd);
   };
   if (b & 0x80) {
@@ -295,14 +298,15 @@ void Key(FormulaTables& t, EngineObserver& observer, std::uint8_t b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static std::unique_ptr<FormulaEngine> typed, replay;
-  FormulaTables& t = Fresh(typed).tables;
+  FormulaEngine& engine = Fresh(typed);
+  FormulaTables& t = engine.tables;
   for (Shadow& s : shadows) s = Shadow{};
   EngineObserver observer;  // no repaint: the display text is checked directly
   keysSent = 0;
   for (std::size_t i = 0; i < size && keysSent < kMaxKeys; ++i) {
     const std::uint8_t b = data[i];
     if (b < 0xC0) {
-      Key(t, observer, b);
+      Key(engine, observer, b);
       CheckLine(t, t.CurrentFunction);
       continue;
     }
@@ -318,7 +322,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::string before = shadows[line].sym;
       for (std::size_t j = 1; j <= unit; ++j) {
         const std::uint8_t key = data[i + j];
-        Key(t, observer, key >= 0xC0 ? static_cast<std::uint8_t>(key & 0x7F) : key);
+        Key(engine, observer, key >= 0xC0 ? static_cast<std::uint8_t>(key & 0x7F) : key);
       }
       // A round that changed nothing would change nothing again.
       if (t.CurrentFunction == line && shadows[line].sym == before) break;
@@ -331,7 +335,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckLine(t, line);
     CheckTypesets(t, line);
   }
-  CheckSaveAndReload(t, Fresh(replay).tables);
-  CheckLinesStandAlone(t, Fresh(replay).tables);
+  CheckSaveAndReload(t, Fresh(replay));
+  CheckLinesStandAlone(t, Fresh(replay));
   return 0;
 }

@@ -45,11 +45,11 @@ void CheckEquation(RegressionObject& fit) {
   if (fit.XYCount() == 0 && eq != "f(x) =") Fail("no points, no terms");
   if (!linoveta::TypesetterCanShow(eq)) Fail("the equation's mark-up can be shown");
   bool error = false;
-  setFormulaMessageSink([&error](const QString&) { error = true; });
+  FormulaMessageSink sink;
+  sink.setRoute([&error](const QString&) { error = true; });
   RecordingSurface window, page(QSizeF(800, 600));
-  basFPrint2::PrintFormula(QString::fromStdString(eq), window);
-  basFPrint3::PrintFormula(QString::fromStdString(eq), page, false, QString());
-  setFormulaMessageSink({});
+  basFPrint2::PrintFormula(QString::fromStdString(eq), window, sink);
+  basFPrint3::PrintFormula(QString::fromStdString(eq), page, sink, false, QString());
   if (error) Fail("the equation typesets in the window and on the page");
 }
 

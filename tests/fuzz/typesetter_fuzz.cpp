@@ -59,28 +59,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (char c : text) expanded += (c == 'S' || c == 'C' || c == 'T') ? 2 : 0;
 
   bool error = false;
-  setFormulaMessageSink([&error](const QString&) { error = true; });
+  FormulaMessageSink sink;
+  sink.setRoute([&error](const QString&) { error = true; });
 
   RecordingSurface screen;
   screen.setFontSize(12);
-  basFprint::PrintFormula(markup, screen);
+  basFprint::PrintFormula(markup, screen, sink);
   const bool screenError = error;
   CheckDrawing(screen, expanded, 600, text, "screen: bounded drawing calls");
 
   error = false;
   RecordingSurface page(QSizeF(800, 600));
   page.setFontSize(12);
-  basFPrint3::PrintFormula(markup, page, true, QStringLiteral("255"));
+  basFPrint3::PrintFormula(markup, page, sink, true, QStringLiteral("255"));
   const bool pageError = error;
   CheckDrawing(page, expanded, 600, text, "printer: bounded drawing calls");
 
   error = false;
   RecordingSurface explain;
   explain.setFontSize(12);
-  basFPrint2::PrintFormula(markup, explain);
+  basFPrint2::PrintFormula(markup, explain, sink);
   const bool explainError = error;
   CheckDrawing(explain, expanded, 600, text, "regression window: bounded drawing calls");
-  setFormulaMessageSink({});
 
   // The printer and the regression window have the smallest tables, which the key handler
   // keeps every line within; the screen's are larger.

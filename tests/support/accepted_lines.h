@@ -28,29 +28,32 @@ class LineRandom {
 
 // Sends one key to the current line as the window does: "S", "C" and "T" as their commands
 // (the letter, then "(", and a Backspace when the "(" is refused).
-inline void SendWindowKey(FormulaTables& t, char c) {
+inline void SendWindowKey(FormulaEngine& engine, char c) {
+  FormulaTables& t = engine.tables;
   if (c == 'S' || c == 'C' || c == 'T') {
     t.AllowTrigLetters = true;
-    Paper_KeyPress(t, t.CurrentFunction, c);
+    Paper_KeyPress(t, engine.keys, t.CurrentFunction, c);
     t.AllowTrigLetters = false;
     if (!t.KeyAccepted) return;
-    Paper_KeyPress(t, t.CurrentFunction, '(');
-    if (!t.KeyAccepted) Paper_KeyPress(t, t.CurrentFunction, kKeyBackspace);
+    Paper_KeyPress(t, engine.keys, t.CurrentFunction, '(');
+    if (!t.KeyAccepted) Paper_KeyPress(t, engine.keys, t.CurrentFunction, kKeyBackspace);
     return;
   }
-  Paper_KeyPress(t, t.CurrentFunction, c);
+  Paper_KeyPress(t, engine.keys, t.CurrentFunction, c);
 }
 
 // Types one random line of about `keys` keys into `line`: every group kind, numbers with
 // points and number fractions, Backspaces, and now and then a run of 20 to 300 of one key.
 // Returns the symbols the line holds.
-inline std::string TypeAcceptedLine(FormulaTables& t, int line, LineRandom& next, int keys) {
+inline std::string TypeAcceptedLine(FormulaEngine& engine, int line, LineRandom& next,
+                                    int keys) {
+  FormulaTables& t = engine.tables;
   static constexpr std::string_view kKeys = "0123456789..xx++--*//^^(())~~||PSCT\b";
   t.CurrentFunction = static_cast<std::int16_t>(line);
   for (int k = 0; k < keys;) {
     const char c = kKeys[next() % kKeys.size()];
     const int repeat = next() % 16 == 0 ? 20 + static_cast<int>(next() % 281) : 1;
-    for (int r = 0; r < repeat && k < keys; ++r, ++k) SendWindowKey(t, c);
+    for (int r = 0; r < repeat && k < keys; ++r, ++k) SendWindowKey(engine, c);
   }
   return char2str_sym(t, line);
 }
@@ -59,7 +62,7 @@ inline std::string TypeAcceptedLine(FormulaTables& t, int line, LineRandom& next
 inline std::string AcceptedLine(LineRandom& next, int keys) {
   auto engine = std::make_unique<FormulaEngine>();
   engine->Start();
-  return TypeAcceptedLine(engine->tables, 0, next, keys);
+  return TypeAcceptedLine(*engine, 0, next, keys);
 }
 
 }  // namespace linoveta::test

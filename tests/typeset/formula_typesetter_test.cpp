@@ -37,9 +37,8 @@ class TypesetterTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        setFormulaMessageSink([this](const QString &message) { messages << message; });
+        sink.setRoute([this](const QString &message) { messages << message; });
     }
-    void TearDown() override { setFormulaMessageSink({}); }
 
     // A formula box: pixels, TalvoranFont 12, cleared.
     static void prepareScreen(RecordingSurface &surface)
@@ -52,6 +51,7 @@ protected:
     }
 
     QStringList messages;
+    FormulaMessageSink sink;
 };
 
 const QString kError = QString::fromLatin1(kFormulaErrorMessage);
@@ -120,7 +120,7 @@ TEST_F(TypesetterTest, ScreenLines)
         SCOPED_TRACE(c.what);
         RecordingSurface surface;
         prepareScreen(surface);
-        basFprint::PrintFormula(QString::fromUtf8(c.text), surface, false);
+        basFprint::PrintFormula(QString::fromUtf8(c.text), surface, sink, false);
         EXPECT_EQ(joined(surface.printLog()), joined(toList(c.log)));
         EXPECT_EQ(surface.fontSize(), 12);
     }
@@ -149,7 +149,7 @@ TEST_F(TypesetterTest, ScreenErrorsShowTheMessageAndLeaveWhatWasDrawn)
         // 1001 "S" pass the 3000 characters only once spelled out.
         QString text = c.text ? QString::fromUtf8(c.text) : QString(1001, QLatin1Char('S'));
         text.replace(QStringLiteral("LONG"), overLong);
-        basFprint::PrintFormula(text, surface, false);
+        basFprint::PrintFormula(text, surface, sink, false);
         EXPECT_EQ(joined(surface.printLog()), joined(toList(c.log)));
         EXPECT_EQ(messages, QStringList{kError});
         EXPECT_EQ(surface.fontSize(), 12);
@@ -164,7 +164,7 @@ TEST_F(TypesetterTest, LimitsAreInclusive)
                                 QStringLiteral("#") + QString(250, QLatin1Char('1')) + "/2#"}) {
         RecordingSurface surface;
         prepareScreen(surface);
-        basFprint::PrintFormula(text, surface, false);
+        basFprint::PrintFormula(text, surface, sink, false);
         EXPECT_EQ(surface.printLog().last(), QStringLiteral("end"));
     }
     EXPECT_TRUE(messages.isEmpty());
@@ -175,7 +175,7 @@ TEST_F(TypesetterTest, ScreenWrapOnlyWhenAsked)
     // 60 pixels wide: the wrap comes once a character ends past 60 - 20.
     RecordingSurface wrapped(QSizeF(60, 40));
     prepareScreen(wrapped);
-    basFprint::PrintFormula(QStringLiteral("abcdefg"), wrapped, true);
+    basFprint::PrintFormula(QStringLiteral("abcdefg"), wrapped, sink, true);
     EXPECT_EQ(joined(wrapped.printLog()),
               joined(toList({"'  ' 0,0 12 0", "'a' 12,11 12 0", "'b' 18,11 12 0", "'c' 24,11 12 0",
                              "'d' 30,11 12 0", "'e' 36,11 12 0", "'...' 42,11 12 0",
@@ -184,7 +184,7 @@ TEST_F(TypesetterTest, ScreenWrapOnlyWhenAsked)
 
     RecordingSurface unwrapped(QSizeF(60, 40));
     prepareScreen(unwrapped);
-    basFprint::PrintFormula(QStringLiteral("abcdefg"), unwrapped, false);
+    basFprint::PrintFormula(QStringLiteral("abcdefg"), unwrapped, sink, false);
     EXPECT_FALSE(unwrapped.printLog().join(QString()).contains(QStringLiteral("...")));
     EXPECT_EQ(unwrapped.printLog().at(unwrapped.printLog().size() - 2),
               QStringLiteral("' ' 54,11 12 0"));
@@ -208,7 +208,7 @@ TEST_F(TypesetterTest, BarsStopWhenThePositionNoLongerAdvances)
         SCOPED_TRACE(text);
         ZeroWidthBarSurface surface;
         prepareScreen(surface);
-        basFprint::PrintFormula(QString::fromUtf8(text), surface, false);
+        basFprint::PrintFormula(QString::fromUtf8(text), surface, sink, false);
         EXPECT_EQ(surface.printLog().filter(QStringLiteral("'_'")).size(), 1);
         EXPECT_EQ(surface.printLog().last(), QStringLiteral("end"));
     }
@@ -276,7 +276,7 @@ TEST_F(PrinterTypesetterTest, Lines)
         preparePage(surface);
         surface.setCurrentX(c.startX);
         surface.setCurrentY(c.startY);
-        basFPrint3::PrintFormula(QString::fromUtf8(c.text), surface, c.colourOn,
+        basFPrint3::PrintFormula(QString::fromUtf8(c.text), surface, sink, c.colourOn,
                                  QStringLiteral("33023"));
         EXPECT_EQ(joined(surface.printLog()), joined(toList(c.log)));
     }
@@ -292,8 +292,10 @@ TEST_F(PrinterTypesetterTest, FractionPartsHoldFiftyCharacters)
         preparePage(surface);
         surface.setFontSize(10);
         const QString part(length, QLatin1Char('1'));
-        basFPrint3::PrintFormula(QStringLiteral("#%1/2#").arg(part), surface, false, QString());
-        basFPrint3::PrintFormula(QStringLiteral("#2/%1#").arg(part), surface, false, QString());
+        basFPrint3::PrintFormula(QStringLiteral("#%1/2#").arg(part), surface, sink, false,
+                                 QString());
+        basFPrint3::PrintFormula(QStringLiteral("#2/%1#").arg(part), surface, sink, false,
+                                 QString());
         EXPECT_EQ(messages.size(), length > 50 ? 2 : 0);
         EXPECT_EQ(surface.fontSize(), length > 50 ? 12 : 10);
         EXPECT_EQ(surface.printLog().contains(QStringLiteral("end")), length == 50);
@@ -327,7 +329,7 @@ TEST_F(TypesetterTest, RegressionWindowPieces)
         surface.setFontName(QStringLiteral("Book Antiqua"));
         surface.setFontSize(12);
         surface.setFontBold(true);
-        basFPrint2::PrintFormula(QString::fromUtf8(c.text), surface);
+        basFPrint2::PrintFormula(QString::fromUtf8(c.text), surface, sink);
         EXPECT_EQ(joined(surface.printLog()), joined(toList(c.log)));
         EXPECT_EQ(surface.fontName(), QStringLiteral("Book Antiqua"));
     }
@@ -340,7 +342,7 @@ TEST_F(TypesetterTest, RegressionRadicalSignAloneIsInTheSymbolFont)
     surface.setScaleMode(ScaleMode::Points);
     surface.setFontName(QStringLiteral("Book Antiqua"));
     surface.setFontSize(12);
-    basFPrint2::PrintFormula(QStringLiteral("~2~+~#1/2#~"), surface);
+    basFPrint2::PrintFormula(QStringLiteral("~2~+~#1/2#~"), surface, sink);
     QStringList fonts;
     for (const RecordedCall &call : surface.calls())
         if (call.kind == RecordedCall::Text && (call.text == "~" || call.text == "&"))
@@ -353,9 +355,50 @@ TEST_F(TypesetterTest, RegressionErrorSetsTheWindowFontSize)
     RecordingSurface surface;
     surface.setScaleMode(ScaleMode::Points);
     surface.setFontSize(14);
-    basFPrint2::PrintFormula(QStringLiteral("#") + QString(51, QLatin1Char('1')) + "/2#", surface);
+    basFPrint2::PrintFormula(QStringLiteral("#") + QString(51, QLatin1Char('1')) + "/2#", surface,
+                             sink);
     EXPECT_EQ(messages, QStringList{kError});
     EXPECT_EQ(surface.fontSize(), 12);
+}
+
+// Each back end reports a line it cannot typeset to the sink it was handed and to no other,
+// so two windows (or two tests) never see each other's messages.
+TEST(TypesetterMessages, GoToTheSinkHandedIn)
+{
+    const QString tooLong = QStringLiteral("#") + QString(51, QLatin1Char('1')) + "/2#";
+    const QString rootTooLong = QStringLiteral("~") + QString(300, QLatin1Char('1')) + "~";
+    struct BackEnd
+    {
+        const char *what;
+        void (*print)(RecordingSurface &, const FormulaMessageSink &, const QString &,
+                      const QString &);
+    };
+    const BackEnd backEnds[] = {
+        {"screen",
+         [](RecordingSurface &s, const FormulaMessageSink &m, const QString &,
+            const QString &root) { basFprint::PrintFormula(root, s, m); }},
+        {"printer",
+         [](RecordingSurface &s, const FormulaMessageSink &m, const QString &fraction,
+            const QString &) { basFPrint3::PrintFormula(fraction, s, m, false, QString()); }},
+        {"regression window",
+         [](RecordingSurface &s, const FormulaMessageSink &m, const QString &fraction,
+            const QString &) { basFPrint2::PrintFormula(fraction, s, m); }},
+    };
+    for (const BackEnd &b : backEnds) {
+        SCOPED_TRACE(b.what);
+        QStringList first, second;
+        FormulaMessageSink one, other;
+        one.setRoute([&first](const QString &m) { first << m; });
+        other.setRoute([&second](const QString &m) { second << m; });
+        RecordingSurface surface(QSizeF(800, 600));
+        b.print(surface, one, tooLong, rootTooLong);
+        EXPECT_EQ(first, QStringList{QString::fromLatin1(kFormulaErrorMessage)});
+        EXPECT_TRUE(second.isEmpty());
+        // An unrouted sink only logs.
+        const FormulaMessageSink unrouted;
+        b.print(surface, unrouted, tooLong, rootTooLong);
+        EXPECT_EQ(first.size(), 1);
+    }
 }
 
 } // namespace

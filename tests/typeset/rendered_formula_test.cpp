@@ -46,13 +46,9 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(registerApplicationFonts()); }
     void SetUp() override
     {
-        setFormulaMessageSink([this](const QString &m) { messages << m; });
+        sink.setRoute([this](const QString &m) { messages << m; });
     }
-    void TearDown() override
-    {
-        setFormulaMessageSink({});
-        EXPECT_TRUE(messages.isEmpty());
-    }
+    void TearDown() override { EXPECT_TRUE(messages.isEmpty()); }
 
     // A formula box as the main window has it: pixels, TalvoranFont 12, cleared.
     QImage render(const char *text, const char *pngName)
@@ -63,7 +59,7 @@ protected:
         surface.setFontSize(12);
         surface.cls();
         surface.setCurrentY(20);
-        basFprint::PrintFormula(QString::fromUtf8(text), surface, false);
+        basFprint::PrintFormula(QString::fromUtf8(text), surface, sink, false);
         const QString dir = qEnvironmentVariable("LINOVETA_FORMULA_PNG_DIR");
         if (!dir.isEmpty())
             surface.image().save(QDir(dir).filePath(QString::fromLatin1(pngName)), "PNG");
@@ -71,6 +67,7 @@ protected:
     }
 
     QStringList messages;
+    FormulaMessageSink sink;
 };
 
 TEST_F(RenderedFormulaTest, ExponentInkIsSmallerAndHigher)
@@ -194,7 +191,7 @@ TEST_F(RenderedFormulaTest, DenominatorsFitTheFormulaBox)
         surface.setFontName(QStringLiteral("TalvoranFont"));
         surface.setFontSize(12);
         surface.cls();
-        basFprint::PrintFormula(QString::fromLatin1(text), surface, false);
+        basFprint::PrintFormula(QString::fromLatin1(text), surface, sink, false);
         const QRect ink = inkBox(surface.image(), Ink::Dark);
         ASSERT_FALSE(ink.isEmpty());
         EXPECT_LE(ink.bottom(), kBoxHeight - 2);
@@ -239,7 +236,7 @@ TEST_F(RenderedFormulaTest, PrintedPagesEmbedTheSymbolFontInPageUnits)
         for (double y : {100.0, 600.0, 600.0}) {
             surface.setCurrentX(0);
             surface.setCurrentY(y);
-            basFPrint3::PrintFormula(QStringLiteral("f(x)=~#x^2^/3#~-`"), surface, true,
+            basFPrint3::PrintFormula(QStringLiteral("f(x)=~#x^2^/3#~-`"), surface, sink, true,
                                      QStringLiteral("33023"));
         }
         EXPECT_EQ(surface.pages(), 3);

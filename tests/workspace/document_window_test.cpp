@@ -689,7 +689,7 @@ TEST(DocumentRoundTripProperty, TypedLinesLoadAsTheyWereSaved)
         GraphDocument document;
         for (int i = 0; i < 5; ++i)
             document.lines[std::size_t(i)] =
-                test::TypeAcceptedLine(typed->tables, i, next, kLengths[next() % 4]);
+                test::TypeAcceptedLine(*typed, i, next, kLengths[next() % 4]);
         const std::string saved = GraphDocumentCodec::Write(document);
 
         const DocumentReadResult read = GraphDocumentCodec::Read(saved);
@@ -701,7 +701,8 @@ TEST(DocumentRoundTripProperty, TypedLinesLoadAsTheyWereSaved)
         for (int i = 0; i < 5; ++i) {
             t.CurrentFunction = std::int16_t(i);
             for (char c : read.document.lines[std::size_t(i)])
-                Paper_KeyPress(t, std::int16_t(i), std::int16_t(static_cast<unsigned char>(c)));
+                Paper_KeyPress(t, loaded->keys, std::int16_t(i),
+                               std::int16_t(static_cast<unsigned char>(c)));
         }
         t.AllowTrigLetters = false;
         GraphDocument again;

@@ -219,8 +219,9 @@ TEST_F(EvalFxFixture, FormulaPictureShowsTheTypesetFormula)
         lastFunction = last;
         lines[0] = QStringLiteral("x^2^");
         EvalFxContext c = context();
-        c.typeset = [](const QString &text, Surface &target) {
-            basFprint::PrintFormula(text, target, false);
+        const FormulaMessageSink logged;
+        c.typeset = [&logged](const QString &text, Surface &target) {
+            basFprint::PrintFormula(text, target, logged);
         };
         frmEvalFX dialog(std::move(c));
         dialog.show();

@@ -47,10 +47,10 @@ class QuietTypesetter : public ::testing::Test
 protected:
     void SetUp() override
     {
-        setFormulaMessageSink([this](const QString &m) { messages.append(m); });
+        sink.setRoute([this](const QString &m) { messages.append(m); });
     }
-    void TearDown() override { setFormulaMessageSink({}); }
     QStringList messages;
+    FormulaMessageSink sink;
 };
 
 } // namespace
@@ -87,7 +87,7 @@ TEST_F(LayoutEquationTest, BreaksAtTheLastBlankBeforeTheOverflow)
     };
     for (const WrapCase &c : cases) {
         EquationSurface surface(c.widthPixels);
-        const EquationLayout layout = LayoutEquation(surface, c.text);
+        const EquationLayout layout = LayoutEquation(surface, c.text, sink);
         EXPECT_EQ(layout.lines, c.lines) << c.what;
         EXPECT_EQ(surface.scaleMode(), ScaleMode::Pixels) << c.what;
     }
@@ -105,7 +105,7 @@ TEST_F(LayoutEquationTest, OrderTenEquationWrapsDrawsInBlueAndCountsEveryLine)
     ASSERT_GT(text.size(), 200) << text.toStdString();
 
     EquationSurface surface;
-    const EquationLayout layout = LayoutEquation(surface, text);
+    const EquationLayout layout = LayoutEquation(surface, text, sink);
     ASSERT_GE(layout.lines.size(), 3);
     QString joined;
     for (qsizetype k = 0; k < layout.lines.size(); ++k) {
@@ -140,7 +140,7 @@ using frmExplainTest = QuietTypesetter;
 TEST_F(frmExplainTest, CaptionFollowsTheTrendTypeAndHeightFollowsTheLines)
 {
     registerApplicationFonts();
-    frmExplain shortWindow, longWindow;
+    frmExplain shortWindow(sink), longWindow(sink);
     shortWindow.Form_Load("f(x) =  2x + 1", true);
     EXPECT_EQ(shortWindow.windowTitle(), "Linear Regression Equation");
     EXPECT_EQ(shortWindow.layout().lines, QStringList{"f(x) =  2x + 1"});
@@ -185,7 +185,7 @@ TEST_F(frmExplainTest, HeightIsThreeAndAHalfFontSizesPlusTheLinesAtFifteenTwipsA
         {fourLines, 4, 101},
     };
     for (const auto &c : cases) {
-        frmExplain window;
+        frmExplain window(sink);
         window.Form_Load(c.text, false);
         ASSERT_EQ(window.layout().lines.size(), c.lines) << c.text.toStdString();
         EXPECT_EQ(window.height(), c.heightPixels) << c.lines << " lines";
@@ -194,7 +194,7 @@ TEST_F(frmExplainTest, HeightIsThreeAndAHalfFontSizesPlusTheLinesAtFifteenTwipsA
 
 TEST_F(frmExplainTest, LosingTheFocusUnloadsTheWindow)
 {
-    QPointer<frmExplain> window = frmExplain::ShowEquation("f(x) =  7", true);
+    QPointer<frmExplain> window = frmExplain::ShowEquation("f(x) =  7", true, sink);
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->isVisible());
     window->Form_LostFocus();
@@ -217,7 +217,7 @@ TEST_F(frmExplainTest, EscapeClosesTheWindow)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        QPointer<frmExplain> window = frmExplain::ShowEquation("f(x) =  7", true);
+        QPointer<frmExplain> window = frmExplain::ShowEquation("f(x) =  7", true, sink);
         ASSERT_TRUE(window);
         QApplication::setActiveWindow(window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));

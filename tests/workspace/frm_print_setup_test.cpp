@@ -50,6 +50,7 @@ class PrintSetupTest : public ::testing::Test {
 protected:
     const QDate today{2026, 12, 9};
     FakePrinter printer;
+    FormulaMessageSink typesetMessages;
     int setups = 0;
     QWidget *setupParent = nullptr;
     std::function<void()> duringSetup;
@@ -77,7 +78,7 @@ protected:
             PrintPage page;
             page.heading1 = current->Text1->text();
             page.heading2 = current->Text2->text();
-            return PrintGraphPage(printer, page);
+            return PrintGraphPage(printer, page, typesetMessages);
         };
         current = new frmPrintSetup(printer, commands, today, parent);
         current->show();

@@ -227,6 +227,19 @@ TEST_F(MainWindowTest, RepaintingEmptyBoxesKeepsLastFunction)
     EXPECT_EQ(tables().LastFunction, 3);
 }
 
+// The typesetter reports a box it cannot show to the program's own sink, which main() routes
+// to a message box; the window raises none of its own.
+TEST_F(MainWindowTest, ABoxTheTypesetterCannotShowReportsToTheProgramsSink)
+{
+    QStringList errors;
+    program.formulaMessages.setRoute([&errors](const QString &m) { errors << m; });
+    str2char_disp(tables(), "~" + std::string(300, '1') + "~", 2);
+    window->RedrawFormulaBoxes();
+    EXPECT_EQ(errors, QStringList{QString::fromLatin1(kFormulaErrorMessage)});
+    EXPECT_TRUE(script.messages.empty());
+    program.formulaMessages.setRoute({});
+}
+
 
 // A document holding lines the typesetter could not show (a root of 300 digits, a numerator of
 // 60) replays them through the key handler, which stops each group where the typesetter's
@@ -247,9 +260,10 @@ TEST_F(MainWindowTest, ReplayedLinesLoadAsTypedAndStopWhereTheScreenCannotShowTh
         {longNumerator, longNumerator},
         {"~" + std::string(300, '1'), "~" + std::string(250, '1')},
     };
+    QStringList errors;
+    program.formulaMessages.setRoute([&errors](const QString &m) { errors << m; });
     for (const Case &c : cases) {
-        QStringList errors;
-        setFormulaMessageSink([&errors](const QString &m) { errors << m; });
+        errors.clear();
         const QString path = folder.filePath(QStringLiteral("long.wqz"));
         {
             QFile f(path);
@@ -261,13 +275,13 @@ TEST_F(MainWindowTest, ReplayedLinesLoadAsTypedAndStopWhereTheScreenCannotShowTh
         window->Paper[1]->setFocus();
         window->Paper[0]->setFocus();
         QApplication::processEvents();
-        setFormulaMessageSink({});
 
         EXPECT_TRUE(errors.isEmpty()) << errors.size() << " error boxes";
         EXPECT_TRUE(script.messages.empty());
         EXPECT_EQ(line(0), c.loaded);
         EXPECT_GT(inkPixels(*window->Paper[0]), 0);
     }
+    program.formulaMessages.setRoute({});
 }
 
 // An empty line is complete: a formula typed only into a later box, or loaded into one, can be

@@ -269,7 +269,8 @@ protected:
         hooks.message = [this](const QString &m) { messages.append(m); };
         panel = std::make_unique<PointSeriesPanel>(
             fit, points,
-            PointPanelControls{&check1, &grid, &text2, &text3, &linear, &combo, {&grid}}, hooks);
+            PointPanelControls{&check1, &grid, &text2, &text3, &linear, &combo, {&grid}}, hooks,
+            typesetMessages);
         panel->InitPointGrid();
     }
 
@@ -304,6 +305,7 @@ protected:
     RecordingSurface surface;
     RegressionObject fit;
     PointList points;
+    FormulaMessageSink typesetMessages;
     std::unique_ptr<PointSeriesPanel> panel;
     int redraws = 0;
     QStringList messages;
@@ -452,7 +454,7 @@ TEST_F(PointPanelTest, FullListShowsAMessageAndChangesNothing)
 
 TEST_F(PointPanelTest, RegressionFunctionShowsTheEquationOfTheLastDrawing)
 {
-    setFormulaMessageSink([](const QString &) {});
+    typesetMessages.setRoute([](const QString &) {});
     insert("0", "1");
     insert("1", "3");
     panel->Command5_Click();
@@ -462,7 +464,6 @@ TEST_F(PointPanelTest, RegressionFunctionShowsTheEquationOfTheLastDrawing)
     panel->closeEquationWindow();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(panel->equationWindow(), nullptr);
-    setFormulaMessageSink({});
 }
 
 // ---- Point-series mode in the main window ----

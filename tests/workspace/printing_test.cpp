@@ -60,11 +60,11 @@ protected:
     void SetUp() override
     {
         registerApplicationFonts();
-        setFormulaMessageSink([this](const QString &m) { messages << m; });
+        sink.setRoute([this](const QString &m) { messages << m; });
     }
-    void TearDown() override { setFormulaMessageSink({}); }
 
     QStringList messages;
+    FormulaMessageSink sink;
     RecordingSurface surface;  // 800 x 600 pixels: one page unit per pixel
 };
 
@@ -73,7 +73,7 @@ TEST_F(PrintTheGraphTest, HeadingsThenOnlyTheNonEmptyLineInItsColour)
 {
     PrintPage page = FormulaPage();
     page.displayTexts[2] = QStringLiteral("x+1");
-    PrintTheGraph(surface, page);
+    PrintTheGraph(surface, page, sink);
 
     EXPECT_EQ(surface.orientation(), PageOrientation::Landscape);
     EXPECT_EQ(surface.scaleWidth(), 800);
@@ -104,7 +104,7 @@ TEST_F(PrintTheGraphTest, PlotPictureAtItsOwnSizeBelowTheText)
     PrintPage page = FormulaPage();
     page.displayTexts[0] = QStringLiteral("x");
     page.displayTexts[4] = QStringLiteral("2");
-    PrintTheGraph(surface, page);
+    PrintTheGraph(surface, page, sink);
     const std::vector<RecordedCall> texts = Texts(surface);
     ASSERT_FALSE(texts.empty());
     const RecordedCall *picture = FindPicture(surface);
@@ -130,7 +130,7 @@ TEST_F(PrintTheGraphTest, PointSeriesPrintsTheEquationInBlack)
     page.pointSeriesMode = true;
     page.displayTexts[0] = QStringLiteral("x^2^");
     page.regressionEquation = QStringLiteral("y = 2x + 1");
-    PrintTheGraph(surface, page);
+    PrintTheGraph(surface, page, sink);
     QString printed;
     const std::vector<RecordedCall> texts = Texts(surface);
     for (std::size_t i = 2; i < texts.size(); ++i) {
@@ -146,7 +146,7 @@ TEST_F(PrintTheGraphTest, EmptyHeadingsStillPrintTheirBlanks)
     PrintPage page = FormulaPage();
     page.heading1.clear();
     page.heading2.clear();
-    PrintTheGraph(surface, page);
+    PrintTheGraph(surface, page, sink);
     EXPECT_EQ(surface.printLog().mid(0, 8),
               (QStringList{"end", "end", "end", "'   ' 0,54 12 0", "end", "'   ' 0,72 12 0", "end",
                            "end"}));
@@ -194,7 +194,7 @@ TEST_F(PrintTheGraphTest, WholePlotBelowTheTextOrOnTheNextPage)
         PrintPage content = FormulaPage();
         for (int i = 0; i < c.lines; ++i)
             content.displayTexts[std::size_t(i)] = LongFormula(c.terms);
-        PrintTheGraph(page, content);
+        PrintTheGraph(page, content, sink);
         EXPECT_EQ(page.pages(), c.pages);
         // The lowest text on the page the plot is on, and whether text follows the plot.
         double textBottom = 0;
@@ -290,7 +290,7 @@ TEST_F(PrintTheGraphTest, LongFormulasLeaveTheWholePlotOnTheSheet)
         frame.fillRect(page.plot.rect(), QColor(0, 0, 255));
         frame.fillRect(page.plot.rect().adjusted(8, 8, -8, -8), Qt::white);
         frame.end();
-        ASSERT_TRUE(PrintGraphPage(pdf, page));
+        ASSERT_TRUE(PrintGraphPage(pdf, page, sink));
         const std::vector<QImage> sheets = test::RenderPdfPages(path, 72);
         ASSERT_FALSE(sheets.empty());
         const BlueFrame plot = FindBlueFrame(sheets.back());
@@ -314,7 +314,7 @@ TEST_F(PrintTheGraphTest, HeadingsPrintCharactersOutsideTheSymbolFont)
     PrintPage page = FormulaPage();
     page.heading1 = QStringLiteral("Circle: A = \u03C0r\u00B2");
     page.heading2 = QStringLiteral("\u0394x = 0.1");
-    ASSERT_TRUE(PrintGraphPage(pdf, page));
+    ASSERT_TRUE(PrintGraphPage(pdf, page, sink));
     QProcess read;
     read.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
     ASSERT_TRUE(read.waitForFinished(30000));
@@ -359,17 +359,17 @@ TEST_F(PrintTheGraphTest, PrintGraphPageOneDocumentPerCall)
 {
     RecordingPrinter printer;
     PrintPage page = FormulaPage();
-    EXPECT_TRUE(PrintGraphPage(printer, page));
-    EXPECT_TRUE(PrintGraphPage(printer, page));
+    EXPECT_TRUE(PrintGraphPage(printer, page, sink));
+    EXPECT_TRUE(PrintGraphPage(printer, page, sink));
     ASSERT_EQ(printer.documents.size(), 2u);
     EXPECT_EQ(printer.ended, (std::vector<bool>{true, true}));
     EXPECT_EQ(printer.documents[0], printer.documents[1]);
     EXPECT_FALSE(printer.documents[0].contains(QStringLiteral("page")));
 
     printer.ok = false;
-    EXPECT_FALSE(PrintGraphPage(printer, page));
+    EXPECT_FALSE(PrintGraphPage(printer, page, sink));
     printer.name.clear();
-    EXPECT_FALSE(PrintGraphPage(printer, page));
+    EXPECT_FALSE(PrintGraphPage(printer, page, sink));
     EXPECT_EQ(printer.documents.size(), 3u);
 }
 
@@ -383,7 +383,8 @@ TEST(PrinterName, UnknownWhenItCannotBeRead)
         QtPrinterService none;
         EXPECT_EQ(PrinterNameForDisplay(none), QStringLiteral("Unknown"));
         EXPECT_EQ(none.beginDocument(QStringLiteral("Linoveta")), nullptr);
-        EXPECT_FALSE(PrintGraphPage(none, FormulaPage()));
+        const FormulaMessageSink logged;
+        EXPECT_FALSE(PrintGraphPage(none, FormulaPage(), logged));
     }
 }
 
@@ -403,7 +404,7 @@ TEST_F(PrintTheGraphTest, RealPdfHasOnePagePerPrint)
     page.displayTexts[3] = QStringLiteral("#1/x#");
     page.plot.setPixelColor(200, 200, QColor(255, 0, 0));
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(PrintGraphPage(pdf, page));
+        ASSERT_TRUE(PrintGraphPage(pdf, page, sink));
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
@@ -444,7 +445,7 @@ TEST_F(PrintTheGraphTest, EachPagePrintsInItsOwnColoursAfterTheOneBefore)
             page.colours[1] = kRed;  // the page ends in red
             page.pointSeriesMode = run.pages[n] == PointSeries;
             page.regressionEquation = QStringLiteral("y = 2x + 1");
-            ASSERT_TRUE(PrintGraphPage(pdf, page));
+            ASSERT_TRUE(PrintGraphPage(pdf, page, sink));
             const std::vector<QImage> sheets = test::RenderPdfPages(path);
             ASSERT_EQ(sheets.size(), 1u);
             const std::vector<test::InkBand> bands = test::InkBands(sheets[0]);

@@ -29,9 +29,13 @@ RgbValue lineColor(frmGraphMain &w, int line)
     return w.Picture1[static_cast<std::size_t>(line)]->backColor();
 }
 
-void typesetFormula(const QString &text, Surface &target)
+// The dialogs' formula pictures, typeset as the formula boxes are.
+FormulaTypesetter formulaTypesetter(frmGraphMain &w)
 {
-    basFprint::PrintFormula(text, target, false);
+    const FormulaMessageSink &messages = w.program().formulaMessages;
+    return [&messages](const QString &text, Surface &target) {
+        basFprint::PrintFormula(text, target, messages);
+    };
 }
 
 } // namespace
@@ -61,7 +65,7 @@ void InstallFillRange(frmGraphMain &window)
         c.plotBackColor = [w] { return w->frmGraph->backColor(); };
         c.plotFillStyle = [w] { return w->frmGraph->surface().fillStyle(); };
         c.setPlotFillStyle = [w](int style) { w->frmGraph->surface().setFillStyle(style); };
-        c.typeset = typesetFormula;
+        c.typeset = formulaTypesetter(*w);
         c.preCalc = [w] { w->graphCommands().calc().PreCalcFX(w->program().engine.tables); };
         c.areaValues = [w](const double *xs, double *ys, std::size_t n, int line) {
             w->graphCommands().calc().CalculateYAreaValues(xs, n, line, ys);
@@ -90,7 +94,7 @@ void ShowEvaluate(frmGraphMain &window)
     c.LastFunction = w->program().engine.tables.LastFunction;
     c.displayText = [w](int line) { return displayText(*w, line); };
     c.lineColor = [w](int line) { return lineColor(*w, line); };
-    c.typeset = typesetFormula;
+    c.typeset = formulaTypesetter(*w);
     c.preCalc = [w] { w->graphCommands().calc().PreCalcFX(w->program().engine.tables); };
     c.evaluate = [w](double x, int line) {
         return QString::fromStdString(w->graphCommands().calc().CalculateYEval(x, line));

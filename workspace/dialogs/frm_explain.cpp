@@ -21,15 +21,17 @@ constexpr double kEquationFontSize = 12;
 // Room to draw before the height is known: far more lines than any equation needs.
 constexpr int kDrawingHeightPixels = 2000;
 
-void PrintPiece(Surface &surface, EquationLayout &layout, const QString &piece)
+void PrintPiece(Surface &surface, EquationLayout &layout, const QString &piece,
+                const FormulaMessageSink &messages)
 {
     layout.lines.append(piece);
-    basFPrint2::PrintFormula(piece, surface);
+    basFPrint2::PrintFormula(piece, surface, messages);
 }
 
 } // namespace
 
-EquationLayout LayoutEquation(Surface &surface, const QString &text)
+EquationLayout LayoutEquation(Surface &surface, const QString &text,
+                              const FormulaMessageSink &messages)
 {
     EquationLayout layout;
     surface.setScaleMode(ScaleMode::Points);
@@ -48,7 +50,7 @@ EquationLayout LayoutEquation(Surface &surface, const QString &text)
             // A cut before the second character would draw nothing and never end.
             if (c < 2)
                 c = std::max(i, 2);
-            PrintPiece(surface, layout, s.left(c - 1));
+            PrintPiece(surface, layout, s.left(c - 1), messages);
             s = s.mid(c - 1);
             qsizetype blanks = 0;
             while (blanks < s.size() && s.at(blanks) == QLatin1Char(' '))
@@ -59,7 +61,7 @@ EquationLayout LayoutEquation(Surface &surface, const QString &text)
         }
     }
     if (!s.isEmpty())
-        PrintPiece(surface, layout, s);
+        PrintPiece(surface, layout, s, messages);
 
     // A margin of three and a half font sizes in pixels, plus the drawn lines' depth in points
     // taken at one pixel's twips each: the window's traditional proportions.
@@ -69,9 +71,10 @@ EquationLayout LayoutEquation(Surface &surface, const QString &text)
     return layout;
 }
 
-frmExplain::frmExplain(QWidget *parent)
+frmExplain::frmExplain(const FormulaMessageSink &messages, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_messages(messages),
       // The window colour of the design, white: the equation is drawn in a fixed blue.
       m_surface(QSize(int(std::lround(kExplainWidthTwips / kTwipsPerPixel)), kDrawingHeightPixels),
                 0xFFFFFF, PictureRatio(*this))
@@ -93,7 +96,7 @@ void frmExplain::Form_Load(const QString &regEquationText, bool linear)
                                               : kPolynomialEquationCaption));
     const int width = m_surface.sizePixels().toSize().width();
     m_surface.resize(QSize(width, kDrawingHeightPixels), PictureRatio(*this));
-    m_layout = LayoutEquation(m_surface, regEquationText);
+    m_layout = LayoutEquation(m_surface, regEquationText, m_messages);
     const int height = std::max(1, int(std::ceil(m_layout.heightTwips / kTwipsPerPixel)));
     m_surface.resize(QSize(width, height));
     setFixedSize(width, height);
@@ -109,9 +112,10 @@ void frmExplain::Form_LostFocus()
     close();
 }
 
-frmExplain *frmExplain::ShowEquation(const QString &regEquationText, bool linear)
+frmExplain *frmExplain::ShowEquation(const QString &regEquationText, bool linear,
+                                     const FormulaMessageSink &messages)
 {
-    auto *window = new frmExplain();
+    auto *window = new frmExplain(messages);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Form_Load(regEquationText, linear);
     window->show();

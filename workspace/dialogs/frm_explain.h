@@ -2,6 +2,7 @@
 // frmExplain: the Regression Equation window. It shows the fitted equation typeset with raised
 // exponents, word-wrapped to its width, and closes as soon as it is deactivated or on Escape.
 
+#include "typeset/formula_typesetter.h"
 #include "typeset/image_surface.h"
 
 #include <QString>
@@ -23,14 +24,16 @@ struct EquationLayout {
 // Breaks `text` at the last blank before the first character that overflows the surface's
 // width (a blank-free run just before that character; at least one character per line), draws
 // each piece with the regression back end and measures the height in twips. The surface is in
-// points while it draws and in pixels afterwards.
-EquationLayout LayoutEquation(Surface &surface, const QString &text);
+// points while it draws and in pixels afterwards. A piece that cannot be typeset is
+// reported to `messages`.
+EquationLayout LayoutEquation(Surface &surface, const QString &text,
+                              const FormulaMessageSink &messages);
 
 class frmExplain : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmExplain(QWidget *parent = nullptr);
+    explicit frmExplain(const FormulaMessageSink &messages, QWidget *parent = nullptr);
 
     // Sets the caption by trend type and lays `regEquationText` out; the window's height
     // follows the lines.
@@ -42,7 +45,8 @@ public:
     ImageSurface &surface() { return m_surface; }
 
     // A fresh window, deleted when it closes, shown modeless without an owner.
-    static frmExplain *ShowEquation(const QString &regEquationText, bool linear);
+    static frmExplain *ShowEquation(const QString &regEquationText, bool linear,
+                                    const FormulaMessageSink &messages);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -50,6 +54,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    const FormulaMessageSink &m_messages;
     ImageSurface m_surface;
     EquationLayout m_layout;
     bool m_wasActive = false;
