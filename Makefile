@@ -6,6 +6,8 @@ JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 CMAKE_FLAGS  ?=
 PREFIX       ?=
+# ON makes every compiler warning an error in the builds of test, sanitize and fuzz (CI does).
+WERROR       ?= OFF
 
 # What the program needs to build and run; `make test` adds the rest. The program asks the
 # print system (CUPS) whether it took each job (libcups2-dev).
@@ -39,7 +41,8 @@ endef
 
 # The build tree is configured once; a first `make run` leaves the tests and benchmarks out,
 # `make test` and `make bench` switch them on in the same tree.
-CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINOVETA_WERROR=$(WERROR) \
+            $(CMAKE_FLAGS)
 # The prefix of `make install` and `make uninstall`: PREFIX, else the one the tree was set up with.
 INSTALL_PREFIX = $(or $(PREFIX),$(shell sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' $(BUILD)/CMakeCache.txt 2>/dev/null),/usr/local)
 
@@ -65,10 +68,11 @@ program: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -DLINOVETA_TESTS=OFF -DLINOVETA_BENCH=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target linoveta
 
-# The program, every test and every benchmark.
+# The program, every test and every benchmark; a tree set up with another WERROR is set up again.
 build: test-deps
 	@grep -qx 'LINOVETA_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt 2>/dev/null && \
-	  grep -qx 'LINOVETA_BENCH:BOOL=ON' $(BUILD)/CMakeCache.txt || \
+	  grep -qx 'LINOVETA_BENCH:BOOL=ON' $(BUILD)/CMakeCache.txt && \
+	  grep -qx 'LINOVETA_WERROR:BOOL=$(WERROR)' $(BUILD)/CMakeCache.txt || \
 	  $(CONFIGURE) -DLINOVETA_TESTS=ON -DLINOVETA_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -82,7 +86,7 @@ test: build
 # Every test once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: test-deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DLINOVETA_SANITIZE=ON -DLINOVETA_TESTS=ON \
-	  -DLINOVETA_BENCH=OFF
+	  -DLINOVETA_BENCH=OFF -DLINOVETA_WERROR=$(WERROR)
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -97,7 +101,8 @@ sanitize: test-deps
 # would only run an input whose allocations look unbalanced a second time.
 fuzz: deps
 	$(call install_missing,$(FUZZ_PACKAGES))
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINOVETA_FUZZ=ON
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINOVETA_FUZZ=ON \
+	  -DLINOVETA_WERROR=$(WERROR)
 	cmake --build build-fuzz -j $(JOBS)
 	@set -e; for f in build-fuzz/tests/fuzz/*_fuzz; do \
 	  name=$$(basename $$f); work=$$(mktemp -d); \
