@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -32,9 +33,41 @@ public:
     // copies it whole instead of piecing it together.
     const std::optional<double>& operator()(double x)
     {
+        if (const std::optional<double>* result = Next(x)) {
+            m_rounded = m_evaluator.RoundedResult(*result);
+            return m_rounded;
+        }
+        return m_alone;
+    }
+
+    // The value at x as operator() gives it, for a search that only looks for a value within
+    // [low, high]: nullptr for a number that lies outside whatever its rounding, which is then
+    // never rounded. The rounding moves a value by under 6e-15 of it (plus a subnormal's
+    // spacing), so a value further than 1e-12 of it beyond a bound stays beyond; near the
+    // largest double the rounding may fail, so there it is rounded.
+    const std::optional<double>* UnlessOutside(double x, double low, double high)
+    {
+        const std::optional<double>* result = Next(x);
+        if (!result)
+            return &m_alone;
+        if (*result) {
+            const double r = **result;
+            const double margin = 1e-12 * std::fabs(r) + 1e-300;
+            if (std::fabs(r) <= 1e300 && (r - high > margin || low - r > margin))
+                return nullptr;
+        }
+        m_rounded = m_evaluator.RoundedResult(*result);
+        return &m_rounded;
+    }
+
+private:
+    // The result at x before its rounding, from the walk's group; nullptr where x is evaluated
+    // alone, whose value (rounded) is then m_alone.
+    const std::optional<double>* Next(double x)
+    {
         if (m_next < m_count && SameX(x, m_xs[m_next])) {
             m_last = x;
-            return m_values[m_next++];
+            return &m_values[m_next++];
         }
         const bool walking = m_hasLast && SameX(x, m_last + m_step);
         m_hasLast = true;
@@ -42,19 +75,18 @@ public:
         if (!walking) {
             m_group = kFirstGroup;
             m_alone = m_evaluator.ValueAt(x, m_line);
-            return m_alone;
+            return nullptr;
         }
         m_xs[0] = x;
         for (std::size_t i = 1; i < m_group; ++i)
             m_xs[i] = m_xs[i - 1] + m_step;
-        m_evaluator.ValuesAt(m_xs.data(), m_group, m_line, m_values.data());
+        m_evaluator.ResultsAt(m_xs.data(), m_group, m_line, m_values.data());
         m_count = m_group;
         m_next = 1;
         m_group = std::min(2 * m_group, kLargestGroup);
-        return m_values[0];
+        return &m_values[0];
     }
 
-private:
     static bool SameX(double a, double b)
     {
         return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
@@ -64,8 +96,9 @@ private:
     int m_line;
     double m_step;
     std::array<double, kLargestGroup> m_xs{};
-    std::array<std::optional<double>, kLargestGroup> m_values{};
-    std::optional<double> m_alone;  // the last x evaluated alone
+    std::array<std::optional<double>, kLargestGroup> m_values{};  // results, before rounding
+    std::optional<double> m_rounded;  // the last walk value handed out
+    std::optional<double> m_alone;    // the last x evaluated alone
     std::size_t m_count = 0;  // x evaluated ahead, m_xs[0..m_count)
     std::size_t m_next = 0;   // the next of them the walk reaches
     std::size_t m_group = kFirstGroup;
