@@ -139,6 +139,36 @@ TEST(StepWalkValues, EveryValueIsThatOfItsOwnXAndWalksAreEvaluatedInGroups)
     EXPECT_LE(evaluator.alone, 2u);
 }
 
+// The jump searches from neighbouring samples: each starts one step after its sample, and the
+// next sample is one step further, so the searches walk over the same x. Each value is still
+// that of its own x, also where more x are walked than can be kept.
+TEST(StepWalkValues, SearchesOverTheSameXAreEvaluatedOnce)
+{
+    struct SearchCase {
+        const char* name;
+        int searches;
+        int steps;
+        std::size_t mostGrouped;
+    };
+    const std::array<SearchCase, 2> cases = {{
+        {"20 searches of 501 steps from neighbouring samples", 20, 501,
+         501 + 20 * StepWalkValues::kFirstGroup + 2 * StepWalkValues::kLargestGroup},
+        {"3 searches of 5000 steps, more x than are kept", 3, 5000, 3 * 5000 + 3 * StepWalkValues::kLargestGroup},
+    }};
+    for (const SearchCase& c : cases) {
+        CountingEvaluator evaluator;
+        StepWalkValues walk(evaluator, 2, kStep);
+        double sample = 0.15;
+        for (int k = 0; k < c.searches; ++k, sample += kStep) {
+            std::vector<double> xs;
+            Walk(xs, sample + kStep, c.steps);
+            for (const double x : xs)
+                ASSERT_TRUE(SameValue(walk(x), CountingEvaluator::Value(x))) << c.name << ", search " << k << ", x = " << x;
+        }
+        EXPECT_LE(evaluator.grouped, c.mostGrouped) << c.name;
+    }
+}
+
 // Results before their rounding, one a step: the walk asks x = 0, 1, 2, ... and gets
 // kOutside[x].result; the rounding is the 15-digit one, and it fails where the value would
 // not read back. It counts the roundings asked.
