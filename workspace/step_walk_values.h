@@ -18,7 +18,8 @@ namespace linoveta {
 // one step (by the same addition) after the one before, the walk's next x are evaluated
 // together ahead, in groups that grow while it goes on, and handed out while the asked x are
 // exactly those. Any other x is evaluated alone and leaves the group where it was, so that a
-// probe between two steps of the walk does not break it.
+// probe between two steps of the walk does not break it. The walk's results are kept by x, so
+// that the searches from neighbouring samples, which walk over the same x, evaluate each once.
 class StepWalkValues
 {
 public:
@@ -62,7 +63,8 @@ public:
     }
 
 private:
-    // Results by x, one for each slot of a hash of it: a search reaches 500 steps ahead.
+    // The walk's results by x, in the two slots that a hash of x picks: enough for the x that
+    // a search 500 steps ahead and the next sample's search have in common.
     static constexpr int kKeptBits = 11;
     static constexpr std::size_t kKeptResults = std::size_t{1} << kKeptBits;
     struct Kept {
