@@ -30,7 +30,7 @@ struct Case {
 };
 
 const std::array<Case, 4> kCases = {{
-    {"x^2", "x^2", "x^(2)", "x^2", [](double x) { return x * x; }, 1.5},
+    {"x^2", "x^2", "x^(2)", "x^2", [](double x) { return x * x; }, 2.5},
     {"(x^3-2*x+1)/(x-3)", "rational", "(x^(3)-2*x+1)/(x-3)", "(x^3-2*x+1)/(x-3)",
      [](double x) { return (x * x * x - 2 * x + 1) / (x - 3); }, 1.5},
     {"sin(x)^2+cos(x)^2", "sin^2+cos^2", "S(x)^(2)+C(x)^(2)", "sin(x)^2+cos(x)^2",

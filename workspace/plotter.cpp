@@ -56,6 +56,14 @@ void CalcFxEvaluator::SamplesAtBound(const double*, const double* bound, std::si
     }
 }
 
+void CalcFxEvaluator::ResultsAt(const double* xs, std::size_t n, int line, std::optional<double>* out)
+{
+    m_bound.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        m_bound[i] = NumberTextValue(xs[i]);
+    m_calc.CalculateYResultsBound(m_bound.data(), n, line, out);
+}
+
 bool PlotBreaks::Record(double x)
 {
     if (BreakCount < 0 || BreakCount >= kBreakEntries)
@@ -546,12 +554,14 @@ void Plotter::drawCurve(Run& run, const PlotControls& controls, int line)
             int count = 0;
             std::optional<double> inside;
             for (;;) {
-                const auto v = f(scanX);
-                if (!v)
-                    run.Fail();
-                if (v && *v <= w.YMax && *v >= w.YMin) {
-                    inside = v;
-                    break;
+                // A value that stays outside the window whatever its rounding needs no rounding.
+                if (const std::optional<double>* v = walk.UnlessOutside(scanX, w.YMin, w.YMax)) {
+                    if (!*v)
+                        run.Fail();
+                    if (*v && **v <= w.YMax && **v >= w.YMin) {
+                        inside = *v;
+                        break;
+                    }
                 }
                 if (++count > kForwardSearchLimit)
                     break;

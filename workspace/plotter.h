@@ -69,6 +69,14 @@ public:
             probes[k] = JumpTest(&all[5 * k + 1]);
         }
     }
+    // ValuesAt before the values' last rounding: RoundedResult(out[i]) is ValuesAt's value at
+    // xs[i]. A caller that only compares a value, and can tell when its rounding could change
+    // the comparison, rounds only those. An evaluator without such a rounding gives its values.
+    virtual void ResultsAt(const double* xs, std::size_t n, int line, std::optional<double>* out)
+    {
+        ValuesAt(xs, n, line, out);
+    }
+    virtual std::optional<double> RoundedResult(const std::optional<double>& result) { return result; }
 };
 
 // The program's evaluator behind the plotter: `prepare` runs its PreCalcFX on the current
@@ -99,11 +107,17 @@ public:
     // The probes' values are rounded only where the rounding could change the jump test.
     void SamplesAtBound(const double* at, const double* bound, std::size_t samples, int line,
                         std::optional<double>* values, ProbeOutcome* probes) override;
+    void ResultsAt(const double* xs, std::size_t n, int line, std::optional<double>* out) override;
+    std::optional<double> RoundedResult(const std::optional<double>& result) override
+    {
+        return frmCalcFX::RoundedResult(result);
+    }
 
 private:
     frmCalcFX& m_calc;
     std::function<void()> m_prepare;
     std::vector<std::optional<double>> m_results;
+    std::vector<double> m_bound;
 };
 
 inline constexpr int kBreakEntries = 1001; // BreakX / BreakFlag indexes 0..1000
