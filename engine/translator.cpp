@@ -71,9 +71,12 @@ class Translation {
       fits_ = false;
       return;
     }
-    if (v == "#" && out_[i] != "#") fractionMarks_.push_back(i);
+    if (v.size() == 1 && v[0] == '#') NoteFractionMark(i);
     out_[i] = v;
     outUsed_ = std::max(outUsed_, i + 1);
+  }
+  void NoteFractionMark(int i) {
+    if (out_[i] != "#") fractionMarks_.push_back(i);
   }
   std::int16_t& Level(int depth, int bar) {
     if (depth < 0 || depth >= kLevelDepths || bar < 0 || bar >= kLevelBars) {
