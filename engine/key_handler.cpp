@@ -137,25 +137,38 @@ void Translate(const FormulaTables& t, KeyTrial& trial, TranslationBuffers& buff
   trial.joined = JoinDisplayCells(trial.tr.marked);
 }
 
-// Whether the line, as a stored key leaves it, can still be finished inside the table bounds:
-// an operand for a last key that waits for one (a digit: one symbol, at most one token and
-// one script character), then a ")" or "|" for each group still open (one of each apiece).
-// Without this room a line could end in an operator that no key may follow.
-bool RoomToFinish(const FormulaTables& t, const KeyTrial& trial) {
+// What finishing the current line, as a stored key leaves it, puts into it: an operand for a
+// last key that waits for one (a digit: one symbol, at most one token and one script
+// character), then a ")" or "|" for each group still open (one of each apiece). Without room
+// for it a line could end in an operator that no key may follow.
+struct FinishRoom {
+  int operand = 0;
+  int tokens = 0;
+  int closers = 0;
+};
+
+FinishRoom FinishOf(const FormulaTables& t) {
   const int line = t.CurrentFunction;
   const int len = t.FormulaLen[line];
   const LineEditState& e = t.Edit[line];
   const std::string& last = len > 0 ? t.FormulaSym[line][len - 1] : std::string();
   const bool openingBar = last == "|" && e.AbsTyped;
   const bool waits = IsOperator(last) || last == "(" || last == "^" || last == "~" || openingBar;
-  const int closers = std::max<int>(e.ParenDepth, 0) + (e.AbsTyped ? 1 : 0);
+  FinishRoom room;
+  room.closers = std::max<int>(e.ParenDepth, 0) + (e.AbsTyped ? 1 : 0);
   // A digit after "." joins its number, so it adds no token.
-  const int operand = waits || last == "." ? 1 : 0;
+  room.operand = waits || last == "." ? 1 : 0;
+  room.tokens = waits ? 1 : 0;
+  return room;
+}
+
+// The symbol and token room, known from the tokens alone: checked before translating, so
+// that the keys refused at the token bound cost no translation of the whole line.
+bool RoomToFinishTokens(const FormulaTables& t, const KeyTrial& trial, const FinishRoom& room) {
   int tokens = 0;
   for (const std::string& token : trial.tokens) tokens += token.empty() ? 0 : 1;
-  return len + operand + closers <= kMaxSymbols &&
-         tokens + (waits ? 1 : 0) + closers <= kMaxTokens &&
-         static_cast<int>(trial.tr.script.size()) + operand + closers <= kFormulaCells;
+  return t.FormulaLen[t.CurrentFunction] + room.operand + room.closers <= kMaxSymbols &&
+         tokens + room.tokens + room.closers <= kMaxTokens;
 }
 
 // Would the current line's translation fit the tables, and, when asked, could the
@@ -167,10 +180,16 @@ bool LineFits(const FormulaTables& t, bool mustShow, KeyWork& work) {
   trial.hasDisplay = false;
   if (len < 0 || len > kMaxSymbols) return false;
   TokenizeSymbols(t.FormulaSym[line], len, trial.tokens);
+  FinishRoom room;
+  if (mustShow) {
+    room = FinishOf(t);
+    if (!RoomToFinishTokens(t, trial, room)) return false;
+  }
   Translate(t, trial, work.buffers);
   if (!trial.tr.fits) return false;
   if (!mustShow) return true;
-  if (!RoomToFinish(t, trial)) return false;
+  if (static_cast<int>(trial.tr.script.size()) + room.operand + room.closers > kFormulaCells)
+    return false;
   trial.display = DisplayTextOf(trial.tr.marked, trial.joined);
   trial.hasDisplay = true;
   return TypesetterCanShowFinished(trial.display);
@@ -258,7 +277,9 @@ void Paper_KeyPress(FormulaTables& t, KeyWork& work, std::int16_t /*index*/,
       Backspace(t, line);
       changed = true;
     }
-    RescanLineState(t);
+    // A changed line is re-scanned once its key is kept or refused: whether it fits reads
+    // nothing the re-scan sets, and a refused key's scan would only be undone.
+    if (!changed) RescanLineState(t);
   }
   // A stored key is refused, like one past the tables, when the typesetter could not show
   // the line it makes.
@@ -267,9 +288,9 @@ void Paper_KeyPress(FormulaTables& t, KeyWork& work, std::int16_t /*index*/,
     kept = LineFits(t, stored, work);
     if (!kept) {
       before.Restore(t);
-      RescanLineState(t);
       t.KeyAccepted = false;
     }
+    RescanLineState(t);
   }
   ShowLine(t, observer, work, kept);
 }
@@ -416,17 +437,25 @@ void RefreshLineFlags(FormulaTables& t) {
   if (!ValidLine(line)) return;
   const CellLine& sym = t.FormulaSym[line];
   const int len = std::clamp<int>(t.FormulaLen[line], 0, kMaxSymbols);
-  // The scan's decimal-point flag depends on the symbols alone; the line's own state is left
-  // as the last key on it made it.
-  LineEditState scratch = t.Edit[line];
-  ScanLine(sym, len, scratch, t.DecimalInNumber);
+  // The re-scan's decimal-point flag depends on the symbols alone, and only on the last
+  // symbol that is not a digit, a letter or an unmarked one: "." sets it, every other mark
+  // and operator clears it (a "-" that keeps it follows a "~", which cleared it). Reading
+  // back to that symbol spares a scan of the whole line on every key.
+  t.DecimalInNumber = false;
+  for (int i = len - 1; i >= 0; --i) {
+    const std::uint16_t s = ClassOf(sym[i]);
+    if (s == 0 || (s & (kDigit | kLetter))) continue;
+    t.DecimalInNumber = (s & kPoint) != 0;
+    break;
+  }
   // Bars open and close alternately, so the last one closed a group when there is an even
   // number of them.
   int bars = 0;
   bool equals = false;
   for (int i = 0; i < len; ++i) {
-    bars += sym[i] == "|" ? 1 : 0;
-    equals = equals || sym[i] == "=";
+    if (sym[i].size() != 1) continue;
+    bars += sym[i][0] == '|' ? 1 : 0;
+    equals = equals || sym[i][0] == '=';
   }
   t.BarJustClosed = bars > 0 && bars % 2 == 0;
   t.HasEquals = equals;

@@ -57,8 +57,12 @@ class Translation {
       fits_ = false;
       return;
     }
+    if (v.size() == 1 && v[0] == '#') NoteFractionMark(i);
     out_[i] = v;
     outUsed_ = std::max(outUsed_, i + 1);
+  }
+  void NoteFractionMark(int i) {
+    if (out_[i] != "#") fractionMarks_.push_back(i);
   }
   std::int16_t& Level(int depth, int bar) {
     if (depth < 0 || depth >= kLevelDepths || bar < 0 || bar >= kLevelBars) {
@@ -107,6 +111,17 @@ class Translation {
   }
   void CloseGroupsInGap(int p, bool rf, bool rr, bool re, bool barOpen) {
     std::string markers;
+    if (rf && !rr && !re && !barOpen) {
+      // Only a fraction to close and no bar to stop at: its mark is the nearest "#" at or
+      // before p, found among the cells that hold one rather than by reading back the term.
+      int nearest = 0;
+      for (int cell : fractionMarks_)
+        if (cell <= p && cell > nearest && out_[cell] == "#") nearest = cell;
+      if (nearest >= 1) Collect(out_[nearest], rf, rr, re, markers);
+      PlaceMarkers(p, markers);
+      EmitToken(p);
+      return;
+    }
     bool collecting = true;
     // Nothing more can be collected once every group asked for is closed.
     for (int i = p; i >= 1 && collecting && (rf || rr || re); --i) {
@@ -215,6 +230,8 @@ class Translation {
   bool rootOpen_ = false;
   bool fits_ = true;
   int outUsed_ = 0;  // out cells from here on are empty
+  // Every out cell set to "#" while it held something else: each "#" is among them.
+  std::vector<int> fractionMarks_;
 };
 
 void Translation::MarkToken(int p) {
@@ -297,8 +314,18 @@ void Translation::MarkToken(int p) {
       fracOpen_ = true;
     }
     // The numerator absorbs number fractions and fractions closed inside it.
-    for (int i = std::min(pos_, kFormulaCells - 1); i >= termStart + 4; --i)
-      if (out_[i] == "#") out_[i].clear();
+    // Only the cells once set to "#" can hold one; those that no longer do are forgotten.
+    const int top = std::min(pos_, kFormulaCells - 1);
+    std::size_t kept = 0;
+    for (int cell : fractionMarks_) {
+      if (out_[cell] != "#") continue;
+      if (cell >= termStart + 4 && cell <= top) {
+        out_[cell].clear();
+        continue;
+      }
+      fractionMarks_[kept++] = cell;
+    }
+    fractionMarks_.resize(kept);
   } else if (IsNumericText(t)) {
     EmitToken(p);
   } else if (t == "*") {

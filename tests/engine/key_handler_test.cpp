@@ -596,6 +596,22 @@ INSTANTIATE_TEST_SUITE_P(
         FormsCase{"3/4T(x)", "#3/4#T(x)", "(3)/(4)*T(x)", false},
         FormsCase{"3/4|x|", "#3/4#|x|", "(3)/(4)*abs(x)", false}));
 
+// Chains of divisions in one term: each "/" closes the fraction before it wherever that
+// fraction's mark stands, and the numerator takes in the number fractions and fractions
+// closed inside it; a new term starts its own chain.
+INSTANTIATE_TEST_SUITE_P(
+    DivisionChains, TypedForms,
+    ::testing::Values(
+        FormsCase{"x/2/3/x+1", "#x/2/3/x#+1", "(x)/(2)/(3)/(x)+1", false},
+        FormsCase{"1/2x/3/4x/x", "#1/2x/3/4x/x#", "(1)/(2x)/(3)/(4x)/(x)", false},
+        FormsCase{"2/3/x/5/6/x", "#2/3/x/5/6/x#", "(2)/(3)/(x)/(5)/(6)/(x)", false},
+        FormsCase{"x/(x/2/x)/3", "#x/(x/2/x)/3#", "(x)/((x/2/x))/(3)", false},
+        FormsCase{"|x/2/x|/x/2", "#|x/2/x|/x/2#", "(abs(x/2/x))/(x)/(2)", false},
+        FormsCase{"x/x^2/x/3", "#x/x^2^/x/3#", "(x)/(x^(2))/(x)/(3)", false},
+        FormsCase{"~x/2/x/x", "#~x~/2/x/x#", "((x)^(.5))/(2)/(x)/(x)", false},
+        FormsCase{"x/x/x/x/x/x/x/x-1/2x/x/3", "#x/x/x/x/x/x/x/x#-#1/2x/x/3#",
+                  "(x)/(x)/(x)/(x)/(x)/(x)/(x)/(x)-(1)/(2x)/(x)/(3)", false}));
+
 // The formula boxes' typesetter holds 250 characters per fraction part, so a numerator past
 // the printer's 50 is typed as it stands; the "/" is never refused for the printer's sake.
 TEST_F(KeyHandlerTest, ANumeratorPastThePrintersTableIsTypedAsItStands) {
@@ -704,6 +720,37 @@ TEST(LineStateBetweenBoxes, TheOtherBoxNeverDecidesAKey) {
     EXPECT_EQ(t.KeyAccepted, c.lastAccepted) << c.what;
     if (t.CurrentFunction == 0 && c.expected == "1.5") {
       EXPECT_FALSE(t.FormulaIncomplete[0]) << c.what;
+    }
+  }
+}
+
+// Whether a number already has its point is read from the line's own symbols, also when the
+// point stands further back than the last one: digits and letters keep it, "^", "(", a root
+// or an operator behind it end the number.
+TEST(LineStateBetweenBoxes, APointIsJudgedByTheLinesOwnNumber) {
+  struct Case {
+    const char* line;
+    bool pointAccepted;
+  };
+  const Case cases[] = {
+      {"1.52", false}, {"~-1.5", false}, {"2+1.5", false}, {"1.5^2", true},
+      {"1.5(2", true}, {"1.5~-2", true}, {"1.5+2", true},  {"1.5*x-2", true},
+  };
+  for (const Case& c : cases) {
+    for (const bool otherBoxFirst : {false, true}) {
+      auto engine = std::make_unique<FormulaEngine>();
+      engine->Start();
+      FormulaTables& t = engine->tables;
+      t.CurrentFunction = 0;
+      for (char k : std::string_view(c.line)) Paper_KeyPress(t, engine->keys, 0, k);
+      ASSERT_EQ(char2str_sym(t, 0), c.line);
+      if (otherBoxFirst) {
+        t.CurrentFunction = 1;
+        for (char k : std::string_view("3.4")) Paper_KeyPress(t, engine->keys, 1, k);
+        t.CurrentFunction = 0;
+      }
+      Paper_KeyPress(t, engine->keys, 0, '.');
+      EXPECT_EQ(t.KeyAccepted, c.pointAccepted) << c.line << (otherBoxFirst ? " after box 1" : "");
     }
   }
 }
