@@ -15,8 +15,10 @@ def exact(text):
     return Fraction(float(text))
 
 
-def fit_coefficients(points, degree):
-    """Least-squares polynomial of the degree through the points, exactly, in powers of x."""
+def centred_fit(points, degree):
+    """Least-squares polynomial of the degree through the points, exactly, in the centred
+    variable t = x - c: returns c, the data's t and the coefficients of the powers of t. Exact
+    arithmetic makes any basis give the same fit."""
     n = degree + 1
     xs = [exact(x) for x, _ in points]
     ys = [exact(y) for _, y in points]
@@ -24,9 +26,14 @@ def fit_coefficients(points, degree):
     ts = [x - c for x in xs]
     a = [[sum(t ** (i + j) for t in ts) for j in range(n)] for i in range(n)]
     b = [sum(t ** i * y for t, y in zip(ts, ys)) for i in range(n)]
-    coef = solve(a, b)
+    return c, ts, solve(a, b)
+
+
+def fit_coefficients(points, degree):
+    """Least-squares polynomial of the degree through the points, exactly, in powers of x."""
+    c, _, coef = centred_fit(points, degree)
     # sum k_i (x - c)^i written out in powers of x
-    out = [Fraction(0)] * n
+    out = [Fraction(0)] * (degree + 1)
     for i, k in enumerate(coef):
         for j in range(i + 1):
             out[j] += k * math.comb(i, j) * (-c) ** (i - j)
@@ -106,24 +113,7 @@ def equation_text(coef):
 
 def fit_values(points, degree):
     """Least-squares polynomial of the degree through the points, exactly; its value at each x."""
-    n = degree + 1
-    xs = [exact(x) for x, _ in points]
-    ys = [exact(y) for _, y in points]
-    # Normal equations in a centred variable: exact arithmetic makes any basis give the same fit.
-    c = sum(xs) / len(xs)
-    ts = [x - c for x in xs]
-    a = [[sum(t ** (i + j) for t in ts) for j in range(n)] for i in range(n)]
-    b = [sum(t ** i * y for t, y in zip(ts, ys)) for i in range(n)]
-    for col in range(n):
-        pivot = next(r for r in range(col, n) if a[r][col] != 0)
-        a[col], a[pivot] = a[pivot], a[col]
-        b[col], b[pivot] = b[pivot], b[col]
-        for r in range(n):
-            if r != col and a[r][col] != 0:
-                f = a[r][col] / a[col][col]
-                a[r] = [u - f * v for u, v in zip(a[r], a[col])]
-                b[r] -= f * b[col]
-    coef = [b[i] / a[i][i] for i in range(n)]
+    _, ts, coef = centred_fit(points, degree)
     return [sum(k * t ** i for i, k in enumerate(coef)) for t in ts]
 
 
