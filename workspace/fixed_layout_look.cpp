@@ -17,6 +17,16 @@ void setEnabledColour(QPalette &palette, QPalette::ColorRole role, RgbValue colo
     palette.setColor(QPalette::Inactive, role, c);
 }
 
+// A fixed background, the same in every state, under text fixed to match it.
+QPalette fixedColours(const QWidget &widget, QPalette::ColorRole backRole, RgbValue background,
+                      QPalette::ColorRole textRole, RgbValue text)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(backRole, colourFromRgbValue(background));
+    setEnabledColour(palette, textRole, text);
+    return palette;
+}
+
 } // namespace
 
 QFont LayoutFont(const QString &name, double points, bool bold)
@@ -41,22 +51,13 @@ void FixWindowText(QWidget &widget, RgbValue text)
 
 void FixBoxColours(QWidget &widget, RgbValue background, RgbValue text)
 {
-    QPalette palette = widget.palette();
-    const QColor back = colourFromRgbValue(background);
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Base, back);
-    setEnabledColour(palette, QPalette::Text, text);
-    widget.setPalette(palette);
+    widget.setPalette(fixedColours(widget, QPalette::Base, background, QPalette::Text, text));
 }
 
 void FixPanelColours(QWidget &widget, RgbValue background, RgbValue text)
 {
-    QPalette palette = widget.palette();
-    const QColor back = colourFromRgbValue(background);
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Window, back);
-    setEnabledColour(palette, QPalette::WindowText, text);
-    widget.setPalette(palette);
+    widget.setPalette(
+        fixedColours(widget, QPalette::Window, background, QPalette::WindowText, text));
     widget.setAutoFillBackground(true);
 }
 
